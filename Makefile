@@ -1,0 +1,23 @@
+# Qorvel Tweaker: the two entry points.
+#   make test  - installs what is missing, builds everything, runs every test
+#   make run   - builds the program and starts it (under Wine on Linux)
+.PHONY: test run setup clean format format-check
+
+test:
+	@bash scripts/run-tests.sh
+
+run:
+	@bash scripts/run.sh
+
+setup:
+	@bash scripts/setup.sh
+
+format:
+	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+format-check:
+	@clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	@-WINEPREFIX=$(CURDIR)/build/wineprefix wineserver -k 2>/dev/null
+	rm -rf build

@@ -1,0 +1,610 @@
+// In-memory stand-in of the Win32 registry, environment and shell for hosts
+// without Windows. Behaviour follows what the program relies on and what was
+// measured under Wine: case-insensitive names enumerated in lower-case order,
+// ERROR_MORE_DATA with the needed size, 259 at the end of an enumeration,
+// RegDeleteKeyA refusing a key with subkeys (5) and deleting a key through
+// its own handle with the empty path, 161 for a path with a leading "\",
+// and a terminating NUL added to string data whose caller forgot to count it.
+#ifndef _WIN32
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "standin_control.h"
+
+namespace {
+
+std::string Lower(const std::string& s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// Registry names compare without regard to case and enumerate as their
+// lower-case forms sort (measured under Wine: "[b" < "_u" < "a" < "B").
+struct LessNoCase {
+    bool operator()(const std::string& a, const std::string& b) const {
+        const std::size_t n = std::min(a.size(), b.size());
+        for (std::size_t i = 0; i < n; ++i) {
+            const int x = std::tolower(static_cast<unsigned char>(a[i]));
+            const int y = std::tolower(static_cast<unsigned char>(b[i]));
+            if (x != y) return x < y;
+        }
+        return a.size() < b.size();
+    }
+};
+
+struct Value {
+    std::string name;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+
+struct Key {
+    std::string name;
+    Key* parent = nullptr;
+    bool deleted = false;
+    std::map<std::string, std::shared_ptr<Key>, LessNoCase> subkeys;
+    std::map<std::string, Value, LessNoCase> values;
+    REGSAM refuseOpen = 0;
+    bool refuseDelete = false;
+    bool refuseWrite = false;
+};
+
+struct Computer {
+    std::shared_ptr<Key> hkcu, hklm, hku;
+    bool refuses = false;
+};
+
+struct Handle {
+    std::shared_ptr<Key> key;
+    REGSAM access = 0;
+    std::string computer;  // "" for the local one
+};
+
+const char kLocalName[] = "STANDIN-PC";
+
+struct State {
+    std::map<std::string, Computer, LessNoCase> computers;  // "" is the local computer
+    std::map<std::uintptr_t, Handle> handles;
+    std::uintptr_t nextHandle = 0x1000;
+    std::map<std::string, unsigned long> calls;
+    std::map<std::string, std::string, LessNoCase> env;
+    std::vector<standin::MessageBoxRecord> boxes;
+    std::vector<standin::ShellExecuteRecord> shells;
+    INT_PTR shellResult = 42;
+    standin::CallHook hook;
+    bool inHook = false;
+};
+
+void ResetState(State& s);
+
+State& S() {
+    static State state;
+    static bool ready = false;
+    if (!ready) {
+        ready = true;
+        ResetState(state);
+    }
+    return state;
+}
+
+std::shared_ptr<Key> NewRoot(const char* name) {
+    auto k = std::make_shared<Key>();
+    k->name = name;
+    return k;
+}
+
+std::shared_ptr<Key> AddChild(Key& parent, const std::string& name) {
+    auto k = std::make_shared<Key>();
+    k->name = name;
+    k->parent = &parent;
+    parent.subkeys[name] = k;
+    return k;
+}
+
+Computer NewComputer() {
+    Computer c;
+    c.hkcu = NewRoot("HKEY_CURRENT_USER");
+    c.hklm = NewRoot("HKEY_LOCAL_MACHINE");
+    c.hku = NewRoot("HKEY_USERS");
+    AddChild(*c.hkcu, "Software");
+    AddChild(*AddChild(*c.hklm, "Software"), "Classes");
+    return c;
+}
+
+// Counts the call and runs the test hook. Returns a non-zero code when the
+// hook wants the call to fail.
+LONG Enter(const char* fn) {
+    State& s = S();
+    if (s.inHook) return ERROR_SUCCESS;
+    const unsigned long n = ++s.calls[fn];
+    if (!s.hook) return ERROR_SUCCESS;
+    s.inHook = true;
+    const LONG r = s.hook(fn, n);
+    s.inHook = false;
+    return r;
+}
+
+std::shared_ptr<Key> RootOf(const Computer& c, HKEY h) {
+    if (h == HKEY_CURRENT_USER) return c.hkcu;
+    if (h == HKEY_LOCAL_MACHINE) return c.hklm;
+    if (h == HKEY_USERS) return c.hku;
+    if (h == HKEY_CLASSES_ROOT) return c.hklm->subkeys["Software"]->subkeys["Classes"];
+    return nullptr;
+}
+
+struct Resolved {
+    LONG status = ERROR_SUCCESS;
+    std::shared_ptr<Key> key;
+    REGSAM access = 0;
+    bool predefined = false;
+    std::string computer;
+};
+
+Resolved Resolve(HKEY h) {
+    Resolved r;
+    if (IsPredefinedKey(h)) {
+        r.key = RootOf(S().computers[""], h);
+        r.access = KEY_ALL_ACCESS;
+        r.predefined = true;
+        if (!r.key) r.status = ERROR_INVALID_HANDLE;
+        return r;
+    }
+    auto it = S().handles.find(reinterpret_cast<std::uintptr_t>(h));
+    if (it == S().handles.end()) {
+        r.status = ERROR_INVALID_HANDLE;
+        return r;
+    }
+    r.key = it->second.key;
+    r.access = it->second.access;
+    r.computer = it->second.computer;
+    if (r.key->deleted) r.status = ERROR_KEY_DELETED;
+    return r;
+}
+
+std::vector<std::string> Split(const char* path) {
+    std::vector<std::string> parts;
+    if (!path) return parts;
+    std::string cur;
+    for (const char* p = path; *p; ++p) {
+        if (*p == '\\') {
+            if (!cur.empty()) parts.push_back(cur);
+            cur.clear();
+        } else {
+            cur += *p;
+        }
+    }
+    if (!cur.empty()) parts.push_back(cur);
+    return parts;
+}
+
+std::shared_ptr<Key> Walk(std::shared_ptr<Key> from, const std::vector<std::string>& parts) {
+    for (const auto& p : parts) {
+        auto it = from->subkeys.find(p);
+        if (it == from->subkeys.end()) return nullptr;
+        from = it->second;
+    }
+    return from;
+}
+
+HKEY NewHandle(std::shared_ptr<Key> key, REGSAM access, const std::string& computer) {
+    State& s = S();
+    const std::uintptr_t value = s.nextHandle;
+    s.nextHandle += 4;
+    s.handles[value] = Handle{std::move(key), access, computer};
+    return reinterpret_cast<HKEY>(value);
+}
+
+bool IsStringType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+std::shared_ptr<Key> KeyAt(HKEY root, const std::string& path) {
+    const Resolved r = Resolve(root);
+    if (r.status != ERROR_SUCCESS) return nullptr;
+    return Walk(r.key, Split(path.c_str()));
+}
+
+}  // namespace
+
+LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult) {
+    if (LONG f = Enter("RegOpenKeyExA")) return f;
+    if (!phkResult) return ERROR_INVALID_PARAMETER;
+    const Resolved r = Resolve(hKey);
+    if (r.status != ERROR_SUCCESS) return r.status;
+    if (lpSubKey && lpSubKey[0] == '\\') return ERROR_BAD_PATHNAME;
+    // The empty path on a root gives the root back; on an opened key, a new
+    // handle to the same key.
+    if (r.predefined && (!lpSubKey || !*lpSubKey)) {
+        *phkResult = hKey;
+        return ERROR_SUCCESS;
+    }
+    auto key = Walk(r.key, Split(lpSubKey));
+    if (!key) return ERROR_FILE_NOT_FOUND;
+    if (key->refuseOpen & samDesired) return ERROR_ACCESS_DENIED;
+    *phkResult = NewHandle(key, samDesired, r.computer);
+    return ERROR_SUCCESS;
+}
+
+LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samDesired,
+                     LPSECURITY_ATTRIBUTES, PHKEY phkResult, LPDWORD lpdwDisposition) {
+    if (LONG f = Enter("RegCreateKeyExA")) return f;
+    if (!phkResult) return ERROR_INVALID_PARAMETER;
+    const Resolved r = Resolve(hKey);
+    if (r.status != ERROR_SUCCESS) return r.status;
+    if (!lpSubKey) return ERROR_INVALID_PARAMETER;
+    if (lpSubKey[0] == '\\') return ERROR_BAD_PATHNAME;
+    const auto parts = Split(lpSubKey);
+    std::shared_ptr<Key> key = r.key;
+    DWORD disposition = REG_OPENED_EXISTING_KEY;
+    for (const auto& p : parts) {
+        auto it = key->subkeys.find(p);
+        if (it != key->subkeys.end()) {
+            key = it->second;
+            continue;
+        }
+        if (key->refuseWrite) return ERROR_ACCESS_DENIED;
+        key = AddChild(*key, p);
+        disposition = REG_CREATED_NEW_KEY;
+    }
+    if (key->refuseOpen & samDesired) return ERROR_ACCESS_DENIED;
+    *phkResult = NewHandle(key, samDesired, r.computer);
+    if (lpdwDisposition) *lpdwDisposition = disposition;
+    return ERROR_SUCCESS;
+}
+
+LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
+    if (LONG f = Enter("RegDeleteKeyA")) return f;
+    const Resolved r = Resolve(hKey);
+    if (r.status != ERROR_SUCCESS) return r.status;
+    if (!lpSubKey) return ERROR_INVALID_PARAMETER;
+    if (lpSubKey[0] == '\\') return ERROR_BAD_PATHNAME;
+    auto key = Walk(r.key, Split(lpSubKey));
+    if (!key) return ERROR_FILE_NOT_FOUND;
+    // A root cannot be deleted, and neither can a key that still has subkeys.
+    if (!key->parent || key->refuseDelete || !key->subkeys.empty()) return ERROR_ACCESS_DENIED;
+    key->deleted = true;
+    Key* parent = key->parent;
+    key->parent = nullptr;
+    parent->subkeys.erase(key->name);
+    return ERROR_SUCCESS;
+}
+
+LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
+    if (LONG f = Enter("RegDeleteValueA")) return f;
+    const Resolved r = Resolve(hKey);
+    if (r.status != ERROR_SUCCESS) return r.status;
+    if (!(r.access & KEY_SET_VALUE) || r.key->refuseWrite) return ERROR_ACCESS_DENIED;
+    auto it = r.key->values.find(lpValueName ? lpValueName : "");
+    if (it == r.key->values.end()) return ERROR_FILE_NOT_FOUND;
+    r.key->values.erase(it);
+    return ERROR_SUCCESS;
+}
+
+LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD, LPSTR lpClass,
+                   LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) {
+    if (LONG f = Enter("RegEnumKeyExA")) return f;
+    const Resolved r = Resolve(hKey);
+    if (r.status != ERROR_SUCCESS) return r.status;
+    if (!(r.access & KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
+    if (!lpName || !lpcchName) return ERROR_INVALID_PARAMETER;
+    if (dwIndex >= r.key->subkeys.size()) return ERROR_NO_MORE_ITEMS;
+    auto it = r.key->subkeys.begin();
+    std::advance(it, dwIndex);
+    const std::string& name = it->second->name;
+    if (*lpcchName <= name.size()) return ERROR_MORE_DATA;
+    std::memcpy(lpName, name.c_str(), name.size() + 1);
+    *lpcchName = static_cast<DWORD>(name.size());
+    if (lpClass && lpcchClass) {
+        if (*lpcchClass < 1) return ERROR_MORE_DATA;
+        lpClass[0] = '\0';
+        *lpcchClass = 0;
+    }
+    if (lpftLastWriteTime) *lpftLastWriteTime = FILETIME{0, 0};
+    return ERROR_SUCCESS;
+}
+
+LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName, LPDWORD,
+                   LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+    if (LONG f = Enter("RegEnumValueA")) return f;
+    const Resolved r = Resolve(hKey);
+    if (r.status != ERROR_SUCCESS) return r.status;
+    if (!(r.access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+    if (!lpValueName || !lpcchValueName) return ERROR_INVALID_PARAMETER;
+    if (lpData && !lpcbData) return ERROR_INVALID_PARAMETER;
+    if (dwIndex >= r.key->values.size()) return ERROR_NO_MORE_ITEMS;
+    auto it = r.key->values.begin();
+    std::advance(it, dwIndex);
+    const Value& v = it->second;
+    if (*lpcchValueName <= v.name.size()) return ERROR_MORE_DATA;
+    if (lpData && *lpcbData < v.data.size()) {
+        *lpcbData = static_cast<DWORD>(v.data.size());
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(lpValueName, v.name.c_str(), v.name.size() + 1);
+    *lpcchValueName = static_cast<DWORD>(v.name.size());
+    if (lpType) *lpType = v.type;
+    if (lpData && !v.data.empty()) std::memcpy(lpData, v.data.data(), v.data.size());
+    if (lpcbData) *lpcbData = static_cast<DWORD>(v.data.size());
+    return ERROR_SUCCESS;
+}
+
+LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPDWORD lpcSubKeys,
+                      LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
+                      LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
+                      LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) {
+    if (LONG f = Enter("RegQueryInfoKeyA")) return f;
+    const Resolved r = Resolve(hKey);
+    if (r.status != ERROR_SUCCESS) return r.status;
+    const Key& k = *r.key;
+    DWORD maxSub = 0, maxName = 0, maxData = 0;
+    for (const auto& [n, sub] : k.subkeys) maxSub = std::max<DWORD>(maxSub, static_cast<DWORD>(sub->name.size()));
+    for (const auto& [n, v] : k.values) {
+        maxName = std::max<DWORD>(maxName, static_cast<DWORD>(v.name.size()));
+        maxData = std::max<DWORD>(maxData, static_cast<DWORD>(v.data.size()));
+    }
+    if (lpClass && lpcchClass && *lpcchClass > 0) lpClass[0] = '\0';
+    if (lpcchClass) *lpcchClass = 0;
+    if (lpcSubKeys) *lpcSubKeys = static_cast<DWORD>(k.subkeys.size());
+    if (lpcbMaxSubKeyLen) *lpcbMaxSubKeyLen = maxSub;
+    if (lpcbMaxClassLen) *lpcbMaxClassLen = 0;
+    if (lpcValues) *lpcValues = static_cast<DWORD>(k.values.size());
+    if (lpcbMaxValueNameLen) *lpcbMaxValueNameLen = maxName;
+    if (lpcbMaxValueLen) *lpcbMaxValueLen = maxData;
+    if (lpcbSecurityDescriptor) *lpcbSecurityDescriptor = 0;
+    if (lpftLastWriteTime) *lpftLastWriteTime = FILETIME{0, 0};
+    return ERROR_SUCCESS;
+}
+
+LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
+                      LPDWORD lpcbData) {
+    if (LONG f = Enter("RegQueryValueExA")) return f;
+    const Resolved r = Resolve(hKey);
+    if (r.status != ERROR_SUCCESS) return r.status;
+    if ((lpData && !lpcbData) || lpReserved) return ERROR_INVALID_PARAMETER;
+    if (!(r.access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+    auto it = r.key->values.find(lpValueName ? lpValueName : "");
+    if (it == r.key->values.end()) return ERROR_FILE_NOT_FOUND;
+    const Value& v = it->second;
+    if (lpType) *lpType = v.type;
+    const DWORD size = static_cast<DWORD>(v.data.size());
+    if (lpData && *lpcbData < size) {
+        *lpcbData = size;
+        return ERROR_MORE_DATA;
+    }
+    if (lpData && size) std::memcpy(lpData, v.data.data(), size);
+    if (lpcbData) *lpcbData = size;
+    return ERROR_SUCCESS;
+}
+
+LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData, DWORD cbData) {
+    if (LONG f = Enter("RegSetValueExA")) return f;
+    const Resolved r = Resolve(hKey);
+    if (r.status != ERROR_SUCCESS) return r.status;
+    if (!(r.access & KEY_SET_VALUE) || r.key->refuseWrite) return ERROR_ACCESS_DENIED;
+    const std::string name = lpValueName ? lpValueName : "";
+    if (name.size() > 16383) return ERROR_INVALID_PARAMETER;
+    if (cbData && !lpData) return ERROR_INVALID_PARAMETER;
+    // Like the real call, string data whose terminator the caller did not
+    // count gets it added when it follows the data.
+    if (cbData && IsStringType(dwType) && lpData[cbData - 1] != 0 && lpData[cbData] == 0) ++cbData;
+    Value v;
+    v.name = name;
+    v.type = dwType;
+    if (cbData) v.data.assign(lpData, lpData + cbData);
+    r.key->values[name] = std::move(v);
+    return ERROR_SUCCESS;
+}
+
+LONG RegCloseKey(HKEY hKey) {
+    if (LONG f = Enter("RegCloseKey")) return f;
+    if (IsPredefinedKey(hKey)) return ERROR_SUCCESS;
+    return S().handles.erase(reinterpret_cast<std::uintptr_t>(hKey)) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LONG RegConnectRegistryA(LPCSTR lpMachineName, HKEY hKey, PHKEY phkResult) {
+    if (LONG f = Enter("RegConnectRegistryA")) return f;
+    if (!phkResult) return ERROR_INVALID_PARAMETER;
+    std::string name = lpMachineName ? lpMachineName : "";
+    while (!name.empty() && name[0] == '\\') name.erase(0, 1);
+    if (name.empty() || Lower(name) == Lower(kLocalName)) {
+        // The local computer: the predefined key itself, as Wine answers.
+        if (!IsPredefinedKey(hKey) || !RootOf(S().computers[""], hKey)) return ERROR_INVALID_HANDLE;
+        *phkResult = hKey;
+        return ERROR_SUCCESS;
+    }
+    auto it = S().computers.find(name);
+    if (it == S().computers.end()) return ERROR_BAD_NETPATH;
+    if (it->second.refuses) return ERROR_ACCESS_DENIED;
+    // Only HKEY_LOCAL_MACHINE and HKEY_USERS can be reached remotely.
+    if (hKey != HKEY_LOCAL_MACHINE && hKey != HKEY_USERS) return ERROR_INVALID_HANDLE;
+    *phkResult = NewHandle(RootOf(it->second, hKey), KEY_ALL_ACCESS, name);
+    return ERROR_SUCCESS;
+}
+
+DWORD ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD nSize) {
+    Enter("ExpandEnvironmentStringsA");
+    std::string out;
+    const std::string src = lpSrc ? lpSrc : "";
+    for (std::size_t i = 0; i < src.size();) {
+        if (src[i] == '%') {
+            const std::size_t end = src.find('%', i + 1);
+            if (end != std::string::npos) {
+                auto it = S().env.find(src.substr(i + 1, end - i - 1));
+                if (it != S().env.end()) {
+                    out += it->second;
+                    i = end + 1;
+                    continue;
+                }
+                // An unknown name stays as written; its closing '%' may open
+                // the next reference.
+                out.append(src, i, end - i);
+                i = end;
+                continue;
+            }
+        }
+        out += src[i++];
+    }
+    const DWORD needed = static_cast<DWORD>(out.size() + 1);
+    if (lpDst && nSize >= needed) std::memcpy(lpDst, out.c_str(), needed);
+    return needed;
+}
+
+BOOL SetEnvironmentVariableA(LPCSTR lpName, LPCSTR lpValue) {
+    Enter("SetEnvironmentVariableA");
+    if (!lpName || !*lpName) return FALSE;
+    if (lpValue)
+        S().env[lpName] = lpValue;
+    else
+        S().env.erase(lpName);
+    return TRUE;
+}
+
+DWORD GetEnvironmentVariableA(LPCSTR lpName, LPSTR lpBuffer, DWORD nSize) {
+    Enter("GetEnvironmentVariableA");
+    auto it = S().env.find(lpName ? lpName : "");
+    if (it == S().env.end()) return 0;
+    const DWORD len = static_cast<DWORD>(it->second.size());
+    if (!lpBuffer || nSize <= len) return len + 1;
+    std::memcpy(lpBuffer, it->second.c_str(), len + 1);
+    return len;
+}
+
+DWORD GetCurrentProcessId() {
+    return 4242;
+}
+
+DWORD GetLastError() {
+    return 0;
+}
+
+BOOL GetComputerNameA(LPSTR lpBuffer, LPDWORD nSize) {
+    const DWORD len = sizeof(kLocalName) - 1;
+    if (!nSize) return FALSE;
+    if (!lpBuffer || *nSize <= len) {
+        *nSize = len + 1;
+        return FALSE;
+    }
+    std::memcpy(lpBuffer, kLocalName, len + 1);
+    *nSize = len;
+    return TRUE;
+}
+
+int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
+    Enter("MessageBoxA");
+    S().boxes.push_back({hWnd, lpText ? lpText : "", lpCaption ? lpCaption : "Error", uType});
+    return IDOK;
+}
+
+HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,
+                        int nShowCmd) {
+    Enter("ShellExecuteA");
+    auto text = [](LPCSTR s) { return s ? std::string(s) : std::string("<null>"); };
+    S().shells.push_back({hwnd, text(lpOperation), text(lpFile), text(lpParameters), text(lpDirectory), nShowCmd});
+    return reinterpret_cast<HINSTANCE>(S().shellResult);
+}
+
+namespace {
+void ResetState(State& s) {
+    s.computers.clear();
+    s.computers[""] = NewComputer();
+    s.handles.clear();
+    s.nextHandle = 0x1000;
+    s.calls.clear();
+    s.env.clear();
+    s.env["SystemRoot"] = "C:\\WINDOWS";
+    s.env["windir"] = "C:\\WINDOWS";
+    s.boxes.clear();
+    s.shells.clear();
+    s.shellResult = 42;
+    s.hook = nullptr;
+    s.inHook = false;
+}
+}  // namespace
+
+namespace standin {
+
+void Reset() {
+    ResetState(S());
+}
+
+namespace {
+Key& MustFind(HKEY root, const std::string& path) {
+    auto key = KeyAt(root, path);
+    if (!key) {
+        std::fprintf(stderr, "standin: no key %s to configure\n", path.c_str());
+        std::abort();
+    }
+    return *key;
+}
+}  // namespace
+
+void RefuseOpen(HKEY root, const std::string& path, REGSAM mask) {
+    MustFind(root, path).refuseOpen = mask;
+}
+
+void RefuseDelete(HKEY root, const std::string& path) {
+    MustFind(root, path).refuseDelete = true;
+}
+
+void RefuseWrite(HKEY root, const std::string& path) {
+    MustFind(root, path).refuseWrite = true;
+}
+
+unsigned long CallCount(const std::string& function) {
+    auto it = S().calls.find(function);
+    return it == S().calls.end() ? 0 : it->second;
+}
+
+unsigned long RegistryCallCount() {
+    unsigned long total = 0;
+    for (const auto& [name, n] : S().calls)
+        if (name.compare(0, 3, "Reg") == 0) total += n;
+    return total;
+}
+
+void ResetCallCounts() {
+    S().calls.clear();
+}
+
+std::size_t OpenHandles() {
+    return S().handles.size();
+}
+
+const std::vector<MessageBoxRecord>& MessageBoxes() {
+    return S().boxes;
+}
+
+const std::vector<ShellExecuteRecord>& ShellExecutes() {
+    return S().shells;
+}
+
+void SetShellExecuteResult(INT_PTR result) {
+    S().shellResult = result;
+}
+
+void AddComputer(const std::string& name, bool refusesConnection) {
+    Computer c = NewComputer();
+    c.refuses = refusesConnection;
+    S().computers[name] = std::move(c);
+}
+
+const char* LocalComputerName() {
+    return kLocalName;
+}
+
+void SetCallHook(CallHook hook) {
+    S().hook = std::move(hook);
+}
+
+}  // namespace standin
+
+#endif

@@ -1,0 +1,139 @@
+// Declarations of the Win32 subset the program uses, for hosts without
+// Windows. The behaviour behind them is the in-memory stand-in (standin.cpp):
+// a registry tree, environment expansion and recording message boxes.
+// Names, types, constants and result codes follow the Win32 headers so that
+// the same sources compile against either.
+#pragma once
+
+#include <cstdint>
+
+using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using LONG = std::int32_t;
+using ULONG = std::uint32_t;
+using UINT = unsigned int;
+using BOOL = int;
+using CHAR = char;
+using LPSTR = char*;
+using LPCSTR = const char*;
+using LPBYTE = BYTE*;
+using LPDWORD = DWORD*;
+using LPVOID = void*;
+using PLONG = LONG*;
+using REGSAM = DWORD;
+using LSTATUS = LONG;
+using LONG_PTR = std::intptr_t;
+using ULONG_PTR = std::uintptr_t;
+using INT_PTR = std::intptr_t;
+
+struct HKEY__;
+using HKEY = HKEY__*;
+using PHKEY = HKEY*;
+struct HWND__;
+using HWND = HWND__*;
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__*;
+
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+using PFILETIME = FILETIME*;
+
+struct SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+};
+using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
+
+#define TRUE 1
+#define FALSE 0
+
+#define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<LONG_PTR>(static_cast<LONG>(0x80000000))))
+#define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<LONG_PTR>(static_cast<LONG>(0x80000001))))
+#define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<LONG_PTR>(static_cast<LONG>(0x80000002))))
+#define HKEY_USERS (reinterpret_cast<HKEY>(static_cast<LONG_PTR>(static_cast<LONG>(0x80000003))))
+
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_BAD_NETPATH 53L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_BUFFER_OVERFLOW 111L
+#define ERROR_BAD_PATHNAME 161L
+#define ERROR_MORE_DATA 234L
+#define ERROR_NO_MORE_ITEMS 259L
+#define ERROR_KEY_DELETED 1018L
+
+#define REG_NONE 0
+#define REG_SZ 1
+#define REG_EXPAND_SZ 2
+#define REG_BINARY 3
+#define REG_DWORD 4
+#define REG_DWORD_BIG_ENDIAN 5
+#define REG_LINK 6
+#define REG_MULTI_SZ 7
+#define REG_QWORD 11
+
+#define REG_OPTION_NON_VOLATILE 0
+#define REG_CREATED_NEW_KEY 1
+#define REG_OPENED_EXISTING_KEY 2
+
+#define DELETE 0x00010000L
+#define KEY_QUERY_VALUE 0x0001
+#define KEY_SET_VALUE 0x0002
+#define KEY_CREATE_SUB_KEY 0x0004
+#define KEY_ENUMERATE_SUB_KEYS 0x0008
+#define KEY_NOTIFY 0x0010
+#define KEY_CREATE_LINK 0x0020
+#define KEY_READ 0x20019
+#define KEY_WRITE 0x20006
+#define KEY_ALL_ACCESS 0xF003F
+
+#define MB_OK 0x0
+#define MB_ICONHAND 0x10
+#define MB_ICONERROR 0x10
+#define IDOK 1
+
+// advapi32
+LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
+LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lpClass, DWORD dwOptions,
+                     REGSAM samDesired, LPSECURITY_ATTRIBUTES lpSecurityAttributes,
+                     PHKEY phkResult, LPDWORD lpdwDisposition);
+LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey);
+LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName);
+LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD lpReserved,
+                   LPSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime);
+LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
+                   LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData);
+LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD lpReserved,
+                      LPDWORD lpcSubKeys, LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen,
+                      LPDWORD lpcValues, LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
+                      LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime);
+LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
+                      LPBYTE lpData, LPDWORD lpcbData);
+LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData,
+                    DWORD cbData);
+LONG RegCloseKey(HKEY hKey);
+LONG RegConnectRegistryA(LPCSTR lpMachineName, HKEY hKey, PHKEY phkResult);
+
+// kernel32
+DWORD ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD nSize);
+BOOL SetEnvironmentVariableA(LPCSTR lpName, LPCSTR lpValue);
+DWORD GetEnvironmentVariableA(LPCSTR lpName, LPSTR lpBuffer, DWORD nSize);
+DWORD GetCurrentProcessId();
+DWORD GetLastError();
+
+BOOL GetComputerNameA(LPSTR lpBuffer, LPDWORD nSize);
+
+// user32
+int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
+
+// shell32
+#define SW_SHOWNORMAL 1
+HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
+                        LPCSTR lpDirectory, int nShowCmd);

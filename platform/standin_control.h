@@ -1,0 +1,82 @@
+// Test controls of the in-memory platform stand-in (non-Windows hosts only).
+//
+// Tests use these to start from a known registry, to make a key refuse access
+// the way a key with a restrictive ACL does, to count the platform calls an
+// operation makes, to check that no handle leaked, and to see the message
+// boxes and shell-open requests the program would have shown or made.
+//
+// The declarations compile on Windows too, so that one test source serves
+// both platforms; there the test support defines them to throw, and tests
+// that use them are skipped (STANDIN_ONLY).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform.h"
+
+namespace standin {
+
+// Empties every registry (local and remote computers), forgets refusals,
+// counters, records, hooks and handles, and restores the default environment
+// (SystemRoot and windir are "C:\WINDOWS"). The local registry starts with
+// HKCU\Software, HKLM\Software\Classes and HKU.
+void Reset();
+
+// Makes the key root\path (which must exist) refuse with ERROR_ACCESS_DENIED:
+// an open or create whose requested access shares a bit with `mask`.
+void RefuseOpen(HKEY root, const std::string& path, REGSAM mask);
+// ... RegDeleteKeyA of the key itself.
+void RefuseDelete(HKEY root, const std::string& path);
+// ... writing to it: RegSetValueExA, RegDeleteValueA and creating subkeys.
+void RefuseWrite(HKEY root, const std::string& path);
+
+// Number of calls made to one platform function (by its Win32 name) since the
+// last Reset or ResetCallCounts.
+unsigned long CallCount(const std::string& function);
+// Calls to all registry functions (names starting with "Reg").
+unsigned long RegistryCallCount();
+void ResetCallCounts();
+
+// Registry handles currently open (keys and remote roots; never the
+// predefined roots).
+std::size_t OpenHandles();
+
+struct MessageBoxRecord {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+const std::vector<MessageBoxRecord>& MessageBoxes();
+
+struct ShellExecuteRecord {
+    HWND owner;
+    std::string operation;  // "<null>" when the pointer was null
+    std::string file;
+    std::string parameters;  // "<null>" when the pointer was null
+    std::string directory;   // "<null>" when the pointer was null
+    int show;
+};
+const std::vector<ShellExecuteRecord>& ShellExecutes();
+// The value ShellExecuteA returns from now on (42, a success, after Reset).
+void SetShellExecuteResult(INT_PTR result);
+
+// Named computers for RegConnectRegistryA. The local computer is reachable
+// by the empty name and by its own name (GetComputerNameA), with or without a
+// leading "\\". A computer added here has a registry of its own (HKLM with
+// Software, HKU); one that refuses answers ERROR_ACCESS_DENIED. Any other name
+// is unreachable and answers ERROR_BAD_NETPATH, as the real call does.
+void AddComputer(const std::string& name, bool refusesConnection = false);
+const char* LocalComputerName();
+
+// A hook run before every counted platform call, with the function's name and
+// its call number (1-based, per function). Returning a non-zero code makes
+// that call fail with it, without effect. The hook may change the registry
+// through the normal functions: calls made from inside the hook are neither
+// counted nor hooked. Pass an empty function to remove it.
+using CallHook = std::function<LONG(const std::string& function, unsigned long number)>;
+void SetCallHook(CallHook hook);
+
+}  // namespace standin

@@ -1,0 +1,97 @@
+#include "registry/registry_routines.h"
+
+#include <vector>
+
+#include "registry/key_handle.h"
+#include "registry/value_codec.h"
+
+bool RegistryRoutines::KeyExists() const {
+    KeyHandle key;
+    return key.Open(hKey_, FullPath(), KEY_READ) == ERROR_SUCCESS;
+}
+
+std::string RegistryRoutines::CreateKey(const std::optional<TaggedValue>& KeyName) const {
+    const std::string name = KeyName ? KeyName->ToText() : Subkey_;
+    const std::string path = KeyRoot_ + "\\" + name;
+    HKEY created = nullptr;
+    DWORD disposition = 0;  // not looked at: opening an existing key is success too
+    char noClass[] = "";
+    SECURITY_ATTRIBUTES security = security_;  // the API takes it non-const
+    const LONG status = RegCreateKeyExA(hKey_, path.c_str(), 0 /* reserved */, noClass, REG_OPTION_NON_VOLATILE,
+                                        KEY_ALL_ACCESS, &security, &created, &disposition);
+    if (status != ERROR_SUCCESS) return std::string();
+    KeyHandle owner;
+    owner.Reset(created);
+    return std::to_string(0);
+}
+
+std::int32_t RegistryRoutines::DeleteKey(const std::string& KeyName) const {
+    const std::string path = KeyRoot_ + "\\" + KeyName;
+    return RegDeleteKeyA(hKey_, path.c_str());
+}
+
+std::int32_t RegistryRoutines::DeleteValue(const std::string& ValueName) const {
+    KeyHandle key;
+    const LONG opened = key.Open(hKey_, FullPath(), KEY_ALL_ACCESS);
+    if (opened != ERROR_SUCCESS) return opened;
+    return RegDeleteValueA(key.get(), ValueName.c_str());
+}
+
+KeyedCollection RegistryRoutines::EnumRegistryKeys(HKEY hKey, const std::string& KeyName) const {
+    KeyedCollection names;
+    KeyHandle opened;
+    HKEY key = hKey;
+    if (!KeyName.empty()) {
+        if (opened.Open(hKey, KeyName, KEY_READ) != ERROR_SUCCESS) return names;
+        key = opened.get();
+    }
+    // Registry key names have at most 255 characters; 260 holds any of them
+    // with its NUL. Any status but success ends the list (259 at its end).
+    for (DWORD index = 0;; ++index) {
+        std::vector<char> name(260, ' ');
+        DWORD nameSize = static_cast<DWORD>(name.size());
+        char className[1] = {'\0'};
+        DWORD classSize = 1;
+        FILETIME lastWrite{};  // not used
+        const LONG status = RegEnumKeyExA(key, index, name.data(), &nameSize, nullptr /* reserved */, className,
+                                          &classSize, &lastWrite);
+        if (status != ERROR_SUCCESS) break;
+        if (nameSize > name.size()) nameSize = static_cast<DWORD>(name.size());
+        std::string text(name.data(), nameSize);
+        TrimNull(text);
+        names.Add(text, TaggedValue(text));
+    }
+    return names;
+}
+
+TaggedValue RegistryRoutines::GetRegistryValue(const std::string& ValueName,
+                                               const std::optional<TaggedValue>& DefaultValue) const {
+    const TaggedValue fallback = DefaultValue ? *DefaultValue : TaggedValue();
+    KeyHandle key;
+    if (key.Open(hKey_, FullPath(), KEY_READ) != ERROR_SUCCESS) return fallback;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+    if (value_codec::ReadValue(key.get(), ValueName, type, data) != ERROR_SUCCESS) return fallback;
+    return value_codec::Decode(type, data, fallback);
+}
+
+bool RegistryRoutines::SetRegistryValue(const std::string& ValueName, const TaggedValue& Value,
+                                        std::int32_t DType) const {
+    const auto type = static_cast<DWORD>(DType);
+    if (!value_codec::IsWritableType(type)) return false;
+    KeyHandle key;
+    if (key.Open(hKey(), FullPath(), KEY_WRITE) != ERROR_SUCCESS) return false;
+    std::vector<BYTE> data = value_codec::Encode(Value, type);
+    const auto size = static_cast<DWORD>(data.size());
+    // RegSetValueExA looks at the byte after string data to decide whether
+    // the caller forgot to count a terminator; give it one to look at.
+    data.push_back(0);
+    return RegSetValueExA(key.get(), ValueName.c_str(), 0 /* reserved */, type, data.data(), size) ==
+           ERROR_SUCCESS;
+}
+
+std::string RegistryRoutines::TrimNull(std::string& item) const {
+    const std::size_t nul = item.find('\0');
+    if (nul != std::string::npos) item.erase(nul);
+    return item;
+}

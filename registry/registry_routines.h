@@ -1,0 +1,83 @@
+// RegistryRoutines: the registry access object. One object names one target
+// key: a key handle `hKey` (normally a predefined root) and the path
+// `KeyRoot` + "\" + `Subkey` below it, joined exactly so, without trimming
+// or adding separators elsewhere.
+//
+// Ownership: the object holds no registry handle between calls. Every
+// operation opens what it needs, works and closes it before returning, on
+// every path (KeyHandle). Copying an object copies its target.
+//
+// Errors: registry failures are reported in results, never thrown: a boolean,
+// a Win32 status, the empty text, an empty collection or the caller's
+// default. Only conversion failures (TypeMismatch, Overflow) throw.
+//
+// Texts are std::string in the system ANSI code page and go straight to the
+// ANSI ("A") registry functions.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/platform.h"
+#include "registry/keyed_collection.h"
+#include "registry/tagged_value.h"
+
+class RegistryRoutines {
+public:
+    // The public members are declared in the object's fixed interface order.
+
+    // The key below which the target lies.
+    HKEY hKey() const { return hKey_; }
+    void hKey(HKEY vData) { hKey_ = vData; }
+    // First part of the path below hKey; may itself contain "\" separators.
+    const std::string& KeyRoot() const { return KeyRoot_; }
+    void KeyRoot(const std::string& vData) { KeyRoot_ = vData; }
+    // Second part of the path.
+    const std::string& Subkey() const { return Subkey_; }
+    void Subkey(const std::string& vData) { Subkey_ = vData; }
+
+    // True when the target key can be opened for reading.
+    bool KeyExists() const;
+    // Creates KeyRoot\KeyName (every missing level), or the target itself
+    // when no name is given; an existing key counts as created. Returns "0"
+    // on success, "" on failure.
+    std::string CreateKey(const std::optional<TaggedValue>& KeyName = std::nullopt) const;
+    // Deletes KeyRoot\KeyName, which must have no subkeys. Returns the Win32
+    // status: 0 on success.
+    std::int32_t DeleteKey(const std::string& KeyName) const;
+    // Deletes a value of the target key ("" is the unnamed default value).
+    // Returns the Win32 status of the failing step, or 0.
+    std::int32_t DeleteValue(const std::string& ValueName) const;
+    // The names of the subkeys of hKey\KeyName (of hKey itself when KeyName
+    // is empty), in the platform's order, each under its own name. The
+    // object's own target plays no part. A key that cannot be opened gives an
+    // empty collection; an enumeration failure ends the list.
+    KeyedCollection EnumRegistryKeys(HKEY hKey, const std::string& KeyName) const;
+
+    // (EnumRegistryValues belongs here.)
+
+    // Reads a value of the target key converted by its type; DefaultValue
+    // (or the empty value) when the key or value is missing, unreadable, or
+    // of a type other than 1, 2, 3, 4 and 7.
+    TaggedValue GetRegistryValue(const std::string& ValueName,
+                                 const std::optional<TaggedValue>& DefaultValue = std::nullopt) const;
+    // Writes `Value` as registry type DType (1, 2, 3, 4 or 7) into the
+    // existing target key; never creates the key. True when written. Throws
+    // ConversionError when Value does not convert; the key is closed then too.
+    bool SetRegistryValue(const std::string& ValueName, const TaggedValue& Value, std::int32_t DType) const;
+
+    // (ReadRemoteRegistryValue and WriteRemoteRegistryValue belong here.)
+
+    // Cuts `item` before its first NUL character, in place, and returns it.
+    std::string TrimNull(std::string& item) const;
+
+private:
+    std::string FullPath() const { return KeyRoot_ + "\\" + Subkey_; }
+
+    HKEY hKey_ = nullptr;
+    std::string KeyRoot_;
+    std::string Subkey_;
+    // Never changed; passed to RegCreateKeyExA (all zero: default security).
+    SECURITY_ATTRIBUTES security_{};
+};

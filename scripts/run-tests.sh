@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Builds every configuration and runs all tests: natively against the
+# registry stand-in (plain and under ASan+UBSan), and the MinGW builds
+# (32- and 64-bit) under Wine against the real registry. Ends with one line
+# "N passed, N failed"; exits non-zero when anything failed.
+set -u
+cd "$(dirname "$0")/.."
+root="$PWD"
+results="$root/build/results"
+rm -rf "$results"
+mkdir -p "$results"
+export QT_WINEPREFIX="$root/build/wineprefix"
+trap 'WINEPREFIX="$QT_WINEPREFIX" wineserver -k >/dev/null 2>&1 || true' EXIT
+
+ctest_failures=0
+build_failed=0
+jobs="${QT_JOBS:-2}"
+
+run_preset() {
+  local preset="$1" dir="$root/build/$1"
+  echo "== $preset: configure and build"
+  if ! cmake --preset "$preset" >"$results/$preset.configure.log" 2>&1; then
+    cat "$results/$preset.configure.log"; build_failed=$((build_failed + 1)); return
+  fi
+  if ! cmake --build "$dir" -j "$jobs" >"$results/$preset.build.log" 2>&1; then
+    tail -50 "$results/$preset.build.log"; build_failed=$((build_failed + 1)); return
+  fi
+  echo "== $preset: test"
+  mkdir -p "$results/$preset"
+  local log="$results/$preset.ctest.log"
+  local out="$results/$preset/"
+  # Wine programs see the Linux root as drive Z:.
+  case "$preset" in mingw-*) out="Z:${out//\//\\}" ;; esac
+  GTEST_OUTPUT="xml:$out" ctest --test-dir "$dir" -j "$jobs" --output-on-failure >"$log" 2>&1
+  local rc=$?
+  grep -E '^\s*[0-9]+/[0-9]+ Test|tests passed|FAILED|Failure' "$log" | grep -v '^\[ *OK' | head -40
+  if [ $rc -ne 0 ]; then
+    local n
+    n="$(sed -n 's/.*tests passed, \([0-9]*\) tests failed.*/\1/p' "$log" | tail -1)"
+    ctest_failures=$((ctest_failures + ${n:-1}))
+    echo "-- $preset: failures, full log in $log"
+  fi
+}
+
+bash scripts/setup.sh
+for preset in native asan mingw-i686 mingw-x86_64; do
+  run_preset "$preset"
+done
+
+CTEST_FAILURES=$((ctest_failures + build_failed)) bash scripts/summarize.sh \
+  "$results/native" "$results/asan" "$results/mingw-i686" "$results/mingw-x86_64"

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Makes sure the private Wine prefix exists and its wineserver runs, started
+# with every output detached (see wine-run.sh). Safe to call often and from
+# several processes at once.
+set -u
+here="$(cd "$(dirname "$0")/.." && pwd)"
+export WINEPREFIX="${QT_WINEPREFIX:-$here/build/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+unset DISPLAY
+mkdir -p "$(dirname "$WINEPREFIX")"
+(
+  flock 9
+  # 9>&-: the long-lived processes must not inherit (and hold) the lock.
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    setsid timeout -k 10 300 wineboot -i >/dev/null 2>&1 </dev/null 9>&-
+  fi
+  # A persistent server for the run; `wineserver -k` ends it.
+  setsid wineserver -p >/dev/null 2>&1 </dev/null 9>&- || true
+  setsid timeout -k 10 120 wineboot >/dev/null 2>&1 </dev/null 9>&- || true
+) 9>"$(dirname "$WINEPREFIX")/.wineprefix.lock"

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Runs one Windows program under Wine for CTest (CMAKE_CROSSCOMPILING_EMULATOR).
+#
+# The prefix is private to the build tree (QT_WINEPREFIX, or build/wineprefix
+# beside this script's repository). Its wineserver and helper processes are
+# started once, detached from every pipe: helpers inherit the standard output
+# of the first Wine process of a prefix and would keep a reader such as CTest
+# waiting forever. The program's own output goes through a file for the same
+# reason. Every run has a timeout.
+set -u
+here="$(cd "$(dirname "$0")/.." && pwd)"
+export WINEPREFIX="${QT_WINEPREFIX:-$here/build/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+unset DISPLAY
+timeout_s="${QT_WINE_TIMEOUT:-600}"
+
+"$here/scripts/wine-prefix.sh" >/dev/null 2>&1 </dev/null
+
+out="$(mktemp "${TMPDIR:-/tmp}/qt-wine-out.XXXXXX")"
+timeout -k 10 "$timeout_s" wine "$@" >"$out" 2>&1 </dev/null
+rc=$?
+cat "$out"
+rm -f "$out"
+exit $rc

@@ -1,0 +1,303 @@
+// Module1: OpenKey, QueryKeyInfo, EnumSubkeyName, CloseKey and the tree
+// deletion DeleteKeyTree.
+#include "registry/module1.h"
+
+#include "test_key.h"
+
+namespace {
+
+using namespace Module1;
+using B = std::vector<BYTE>;
+
+// A key that refuses these refuses full access but can still be read, so
+// the test can look at it afterwards.
+constexpr REGSAM kWriteBits = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+
+class Module1Test : public RegistryTest {
+protected:
+    // Everything in HKCU\Software except the test keys: what must survive.
+    std::vector<std::string> Outside() const {
+        std::vector<std::string> out;
+        bool inTests = false;
+        for (const auto& line : Snapshot(HKEY_CURRENT_USER, "Software")) {
+            if (line[0] == '[') inTests = line.find("QorvelTweakerTests") != std::string::npos;
+            if (!inTests) out.push_back(line);
+        }
+        return out;
+    }
+};
+
+TEST_F(Module1Test, OpenKeyStripsLeadingSeparatorsFromTheCallersPath) {
+    MakeKey("a");
+    const struct {
+        std::string in;
+        std::string out;
+    } cases[] = {
+        {"\\a", "a"}, {"\\\\\\a", "a"}, {"a", "a"}, {"\\", ""}, {"\\\\", ""}, {"", ""},
+    };
+    HKEY base = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, Base().c_str(), 0, KEY_READ, &base));
+    for (const auto& c : cases) {
+        std::string path = c.in;
+        HKEY key = nullptr;
+        EXPECT_EQ(ERROR_SUCCESS, OpenKey(base, path, key, KEY_READ)) << c.in;
+        EXPECT_EQ(c.out, path);
+        EXPECT_EQ(ERROR_SUCCESS, LastResult);
+        EXPECT_EQ(ERROR_SUCCESS, CloseKey(key));
+    }
+    std::string missing = "\\nope";
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, OpenKey(base, missing, key, KEY_READ));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, LastResult);
+    RegCloseKey(base);
+}
+
+TEST_F(Module1Test, QueryKeyInfoCounts) {
+    MakeKey("k\\abc");
+    MakeKey("k\\abcde");
+    SetRaw("k", "v1", REG_BINARY, {1, 2, 3});
+    SetRaw("k", "value2", REG_BINARY, B(10, 0));
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, Path("k").c_str(), 0, KEY_READ, &key));
+    KeyInfo info;
+    EXPECT_EQ(ERROR_SUCCESS, QueryKeyInfo(key, info));
+    EXPECT_EQ(2u, info.SubKeys);
+    EXPECT_EQ(5u, info.MaxSubKeyLen);
+    EXPECT_EQ(2u, info.Values);
+    EXPECT_EQ(6u, info.MaxValueNameLen);
+    EXPECT_EQ(10u, info.MaxValueLen);
+    CloseKey(key);
+
+    KeyInfo untouched;
+    untouched.SubKeys = 77;
+    EXPECT_EQ(ERROR_INVALID_HANDLE, QueryKeyInfo(reinterpret_cast<HKEY>(std::uintptr_t{0x4321}), untouched));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, LastResult);
+    EXPECT_EQ(77u, untouched.SubKeys);
+}
+
+TEST_F(Module1Test, EnumSubkeyNameUsesTheStringLengthAsBuffer) {
+    const std::string clsid = "{87D62D94-71B3-4b9a-9489-5FE6850DC73E}";
+    MakeKey("k\\" + clsid);
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, Path("k").c_str(), 0, KEY_READ, &key));
+    std::string name(40, ' ');
+    EXPECT_EQ(ERROR_SUCCESS, EnumSubkeyName(key, 0, name));
+    EXPECT_EQ(clsid, name);
+
+    std::string tight(38, ' ');  // no room for the NUL
+    EXPECT_EQ(ERROR_MORE_DATA, EnumSubkeyName(key, 0, tight));
+    EXPECT_EQ(std::string(38, ' '), tight) << "left as it was";
+    std::string empty;
+    EXPECT_EQ(ERROR_MORE_DATA, EnumSubkeyName(key, 0, empty));
+
+    std::string past(40, ' ');
+    EXPECT_EQ(ERROR_NO_MORE_ITEMS, EnumSubkeyName(key, 1, past));
+    EXPECT_EQ(ERROR_NO_MORE_ITEMS, LastResult);
+    CloseKey(key);
+}
+
+TEST_F(Module1Test, DeletesALeafWithOneCall) {
+    MakeKey("Leaf");
+    if (kStandIn) standin::ResetCallCounts();
+    EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(HKEY_CURRENT_USER, Path("Leaf")));
+    if (kStandIn) {
+        EXPECT_EQ(1u, standin::RegistryCallCount());
+        EXPECT_EQ(0u, standin::CallCount("RegOpenKeyExA"));
+    }
+    EXPECT_FALSE(KeyPresent("Leaf"));
+}
+
+TEST_F(Module1Test, DeletesANestedTreeAndNothingElse) {
+    MakeKey("Parent\\Target\\a\\b\\c");
+    MakeKey("Parent\\Target\\a\\d");
+    MakeKey("Parent\\Target\\e");
+    MakeKey("Parent\\Targets");  // a name that starts like the target
+    MakeKey("Parent\\Sibling\\x");
+    SetRaw("Parent", "keep", REG_SZ, Bytes(std::string("v\0", 2)));
+    SetRaw("Parent\\Target\\a", "gone", REG_DWORD, {1, 0, 0, 0});
+    const auto outside = Outside();
+    EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(HKEY_CURRENT_USER, Path("Parent\\Target")));
+    EXPECT_EQ(ERROR_SUCCESS, LastResult);
+    EXPECT_FALSE(KeyPresent("Parent\\Target"));
+    const std::vector<std::string> expected = {
+        "[" + Path("Parent") + "]",
+        "  \"keep\" type 1 = 76 00",
+        "[" + Path("Parent\\Sibling") + "]",
+        "[" + Path("Parent\\Sibling\\x") + "]",
+        "[" + Path("Parent\\Targets") + "]",
+    };
+    EXPECT_EQ(expected, Snapshot(HKEY_CURRENT_USER, Path("Parent")));
+    EXPECT_EQ(outside, Outside());
+}
+
+TEST_F(Module1Test, MissingKeyIsLeftQuietly) {
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, DeleteKeyTree(HKEY_CURRENT_USER, Path("Missing")));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, DeleteKeyTree(HKEY_CURRENT_USER, Path("Missing\\Deeper")));
+    if (kStandIn) {
+            EXPECT_TRUE(standin::MessageBoxes().empty());
+        }
+}
+
+TEST_F(Module1Test, DeletesSubkeysWithNamesOfAnyLength) {
+    const std::vector<std::string> names = {
+        "{87D62D94-71B3-4b9a-9489-5FE6850DC73E}",  // 38
+        std::string(39, 'a'), std::string(40, 'b'), std::string(41, 'c'), std::string(100, 'd'),
+        std::string(255, 'e'),
+    };
+    for (const auto& n : names) {
+        MakeKey("T\\" + n + "\\Shell");
+        SetRaw("T\\" + n, "v", REG_BINARY, {1});
+    }
+    EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(HKEY_CURRENT_USER, Path("T")));
+    EXPECT_FALSE(KeyPresent("T"));
+}
+
+TEST_F(Module1Test, DeletesAKeyWithMoreThan32767Subkeys) {
+    STANDIN_ONLY();  // 33,000 keys: seconds natively, minutes through a real registry
+    MakeKey("Many");
+    HKEY many = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, Path("Many").c_str(), 0, KEY_ALL_ACCESS, &many));
+    for (int i = 0; i < 33000; ++i) {
+        HKEY k = nullptr;
+        RegCreateKeyExA(many, std::to_string(i).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
+        RegCloseKey(k);
+    }
+    RegCloseKey(many);
+    EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(HKEY_CURRENT_USER, Path("Many")));
+    EXPECT_FALSE(KeyPresent("Many"));
+}
+
+TEST_F(Module1Test, DeepChain) {
+    std::string chain;
+    for (int i = 0; i < 100; ++i) chain += (i ? "\\" : "") + std::string("L") + std::to_string(i);
+    MakeKey("D\\" + chain);
+    EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(HKEY_CURRENT_USER, Path("D")));
+    EXPECT_FALSE(KeyPresent("D"));
+}
+
+TEST_F(Module1Test, EmptyPathBelowARootDeletesNothing) {
+    MakeKey("Canary\\child");
+    const auto before = Snapshot(HKEY_CURRENT_USER, "Software");
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        for (const char* path : {"", "\\", "\\\\\\"}) {
+            EXPECT_EQ(ERROR_INVALID_PARAMETER, DeleteKeyTree(root, path)) << '"' << path << '"';
+            EXPECT_EQ(ERROR_INVALID_PARAMETER, LastResult);
+        }
+    }
+    EXPECT_EQ(before, Snapshot(HKEY_CURRENT_USER, "Software"));
+    EXPECT_TRUE(KeyPresent("Canary\\child"));
+    if (kStandIn) {
+            EXPECT_EQ(0u, standin::CallCount("RegDeleteKeyA"));
+        }
+}
+
+TEST_F(Module1Test, EmptyPathOnAnOpenedKeyDeletesThatKey) {
+    MakeKey("Self\\a\\b");
+    MakeKey("Other");
+    HKEY self = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, Path("Self").c_str(), 0, KEY_ALL_ACCESS, &self));
+    EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(self, ""));
+    RegCloseKey(self);
+    EXPECT_FALSE(KeyPresent("Self"));
+    EXPECT_TRUE(KeyPresent("Other"));
+}
+
+TEST_F(Module1Test, CallsPerKeyStayWithinTheirBudget) {
+    STANDIN_ONLY();
+    // A key with three leaves: the key itself costs delete, open, query,
+    // delete-through-handle and close (5); each leaf its enumeration and its
+    // deletion (2).
+    for (const char* leaf : {"a", "b", "c"}) MakeKey(std::string("K\\") + leaf);
+    standin::ResetCallCounts();
+    EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(HKEY_CURRENT_USER, Path("K")));
+    EXPECT_EQ(5u + 3u * 2u, standin::RegistryCallCount());
+
+    // One level more: the middle key costs its parent's enumeration plus 5.
+    MakeKey("M\\mid\\x");
+    standin::ResetCallCounts();
+    EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(HKEY_CURRENT_USER, Path("M")));
+    EXPECT_EQ(5u + 6u + 2u, standin::RegistryCallCount());
+}
+
+TEST_F(Module1Test, RefusingKeyShowsTheBoxOnceAndTheDeletionEnds) {
+    STANDIN_ONLY();
+    MakeKey("T\\a\\locked\\inner");
+    MakeKey("T\\a\\free\\x");
+    MakeKey("T\\b\\y");
+    MakeKey("T\\c");
+    const std::string locked = Path("T\\a\\locked");
+    standin::RefuseDelete(HKEY_CURRENT_USER, locked);
+    standin::RefuseOpen(HKEY_CURRENT_USER, locked, kWriteBits);
+
+    const LONG result = DeleteKeyTree(HKEY_CURRENT_USER, Path("T"));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, result) << "T itself could not be deleted";
+    EXPECT_EQ(result, LastResult);
+    ASSERT_EQ(1u, standin::MessageBoxes().size());
+    const auto& box = standin::MessageBoxes()[0];
+    EXPECT_EQ("Access denied to delete registry key.", box.text);
+    EXPECT_EQ("Access Denied", box.caption);
+    EXPECT_EQ(16u, box.type);
+    // The refusing key and the keys above it stay; everything else is gone.
+    EXPECT_TRUE(KeyPresent("T\\a\\locked\\inner"));
+    EXPECT_FALSE(KeyPresent("T\\a\\free"));
+    EXPECT_FALSE(KeyPresent("T\\b"));
+    EXPECT_FALSE(KeyPresent("T\\c"));
+    EXPECT_LT(standin::RegistryCallCount(), 100u);
+}
+
+TEST_F(Module1Test, EachRefusingKeyShowsOneBox) {
+    STANDIN_ONLY();
+    for (const char* k : {"T\\p\\one", "T\\q\\two", "T\\three"}) {
+        MakeKey(k);
+        standin::RefuseDelete(HKEY_CURRENT_USER, Path(k));
+        standin::RefuseOpen(HKEY_CURRENT_USER, Path(k), kWriteBits);
+    }
+    MakeKey("T\\r\\free");
+    DeleteKeyTree(HKEY_CURRENT_USER, Path("T"));
+    EXPECT_EQ(3u, standin::MessageBoxes().size());
+    EXPECT_FALSE(KeyPresent("T\\r"));
+    EXPECT_TRUE(KeyPresent("T\\p\\one"));
+
+    // A second call shows them again: once per call, not once per pass.
+    DeleteKeyTree(HKEY_CURRENT_USER, Path("T"));
+    EXPECT_EQ(6u, standin::MessageBoxes().size());
+}
+
+TEST_F(Module1Test, KeyThatRefusesOnlyDeletionIsEmptiedThenLeft) {
+    STANDIN_ONLY();
+    // Opening with full access works, so no box; the emptied key still
+    // refuses, and the procedure ends instead of trying again.
+    MakeKey("T\\stubborn\\child");
+    standin::RefuseDelete(HKEY_CURRENT_USER, Path("T\\stubborn"));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, DeleteKeyTree(HKEY_CURRENT_USER, Path("T")));
+    EXPECT_TRUE(standin::MessageBoxes().empty());
+    EXPECT_TRUE(KeyPresent("T\\stubborn"));
+    EXPECT_FALSE(KeyPresent("T\\stubborn\\child"));
+    EXPECT_LT(standin::RegistryCallCount(), 40u);
+}
+
+TEST_F(Module1Test, UnreadableSubkeyNameLeavesItAndItsAncestors) {
+    STANDIN_ONLY();
+    for (const char* k : {"T\\a", "T\\b", "T\\c"}) MakeKey(k);
+    // The second enumeration (index 1, "b") fails.
+    standin::SetCallHook([](const std::string& fn, unsigned long n) -> LONG {
+        return fn == "RegEnumKeyExA" && n == 2 ? ERROR_NOT_ENOUGH_MEMORY : ERROR_SUCCESS;
+    });
+    EXPECT_EQ(ERROR_ACCESS_DENIED, DeleteKeyTree(HKEY_CURRENT_USER, Path("T")));
+    EXPECT_TRUE(KeyPresent("T\\b"));
+    EXPECT_FALSE(KeyPresent("T\\a"));
+    EXPECT_FALSE(KeyPresent("T\\c"));
+    EXPECT_TRUE(standin::MessageBoxes().empty());
+}
+
+TEST_F(Module1Test, FailedInfoQueryCountsAsNoSubkeys) {
+    STANDIN_ONLY();
+    MakeKey("T\\a");
+    standin::SetCallHook([](const std::string& fn, unsigned long) -> LONG {
+        return fn == "RegQueryInfoKeyA" ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+    });
+    EXPECT_EQ(ERROR_ACCESS_DENIED, DeleteKeyTree(HKEY_CURRENT_USER, Path("T")));
+    EXPECT_TRUE(KeyPresent("T\\a"));
+}
+
+}  // namespace
