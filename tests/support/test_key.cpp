@@ -37,7 +37,8 @@ long OpenRegistryHandles() {
     using Fn = BOOL(WINAPI*)(HANDLE, PDWORD);
     static const auto fn = reinterpret_cast<Fn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetProcessHandleCount")));
-    if (!fn || !fn(GetCurrentProcess(), &count)) return -1;
+    // Wine answers 0 for every process: no count there.
+    if (!fn || !fn(GetCurrentProcess(), &count) || count == 0) return -1;
     return static_cast<long>(count);
 }
 #else
