@@ -21,7 +21,8 @@ bool KeyedCollection::Contains(const std::string& key) const {
 }
 
 const TaggedValue& KeyedCollection::Item(std::size_t position) const {
-    if (position < 1 || position > entries_.size()) throw std::out_of_range("KeyedCollection: no item at that position");
+    if (position < 1 || position > entries_.size())
+        throw std::out_of_range("KeyedCollection: no item at that position");
     return entries_[position - 1].second;
 }
 
@@ -32,6 +33,7 @@ const TaggedValue& KeyedCollection::Item(const std::string& key) const {
 }
 
 const std::string& KeyedCollection::KeyAt(std::size_t position) const {
-    if (position < 1 || position > entries_.size()) throw std::out_of_range("KeyedCollection: no item at that position");
+    if (position < 1 || position > entries_.size())
+        throw std::out_of_range("KeyedCollection: no item at that position");
     return entries_[position - 1].first;
 }

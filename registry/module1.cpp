@@ -72,9 +72,9 @@ LONG OpenKey(HKEY parent, std::string& path, HKEY& key, REGSAM access) {
 
 LONG QueryKeyInfo(HKEY key, KeyInfo& info) {
     KeyInfo got;
-    DWORD classLength = 0;     // discarded
-    DWORD securitySize = 0;    // discarded
-    FILETIME lastWrite{};      // discarded
+    DWORD classLength = 0;   // discarded
+    DWORD securitySize = 0;  // discarded
+    FILETIME lastWrite{};    // discarded
     LastResult = RegQueryInfoKeyA(key, nullptr /* no class buffer */, &classLength, nullptr /* reserved */,
                                   &got.SubKeys, &got.MaxSubKeyLen, nullptr, &got.Values, &got.MaxValueNameLen,
                                   &got.MaxValueLen, &securitySize, &lastWrite);

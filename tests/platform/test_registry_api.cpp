@@ -22,9 +22,8 @@ TEST_F(RegistryApi, PathForms) {
         const char* path;
         LONG status;
     } cases[] = {
-        {"a\\b", ERROR_SUCCESS}, {"A\\B", ERROR_SUCCESS},     {"a\\", ERROR_SUCCESS},
-        {"a\\\\b", ERROR_SUCCESS}, {"\\a", ERROR_BAD_PATHNAME}, {"nope", ERROR_FILE_NOT_FOUND},
-        {"", ERROR_SUCCESS},
+        {"a\\b", ERROR_SUCCESS},     {"A\\B", ERROR_SUCCESS},        {"a\\", ERROR_SUCCESS}, {"a\\\\b", ERROR_SUCCESS},
+        {"\\a", ERROR_BAD_PATHNAME}, {"nope", ERROR_FILE_NOT_FOUND}, {"", ERROR_SUCCESS},
     };
     for (const auto& c : cases) {
         HKEY key = nullptr;
@@ -106,8 +105,7 @@ TEST_F(RegistryApi, Values) {
 
     const std::string longName(16383, 'n');
     EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(base, longName.c_str(), 0, REG_BINARY, raw, 1));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER,
-              RegSetValueExA(base, (longName + "n").c_str(), 0, REG_BINARY, raw, 1));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegSetValueExA(base, (longName + "n").c_str(), 0, REG_BINARY, raw, 1));
     RegCloseKey(base);
 
     HKEY readOnly = OpenBase(KEY_READ);
@@ -126,8 +124,8 @@ TEST_F(RegistryApi, ConnectingToComputers) {
     ASSERT_TRUE(GetComputerNameA(name, &size));
     for (const std::string& machine : {std::string(), std::string(name), "\\\\" + std::string(name)}) {
         HKEY root = nullptr;
-        EXPECT_EQ(ERROR_SUCCESS, RegConnectRegistryA(machine.empty() ? nullptr : machine.c_str(),
-                                                     HKEY_LOCAL_MACHINE, &root))
+        EXPECT_EQ(ERROR_SUCCESS,
+                  RegConnectRegistryA(machine.empty() ? nullptr : machine.c_str(), HKEY_LOCAL_MACHINE, &root))
             << machine;
         EXPECT_EQ(HKEY_LOCAL_MACHINE, root) << machine;
     }

@@ -120,10 +120,8 @@ TEST_F(Module1Test, DeletesANestedTreeAndNothingElse) {
     EXPECT_EQ(ERROR_SUCCESS, LastResult);
     EXPECT_FALSE(KeyPresent("Parent\\Target"));
     const std::vector<std::string> expected = {
-        "[" + Path("Parent") + "]",
-        "  \"keep\" type 1 = 76 00",
-        "[" + Path("Parent\\Sibling") + "]",
-        "[" + Path("Parent\\Sibling\\x") + "]",
+        "[" + Path("Parent") + "]",          "  \"keep\" type 1 = 76 00",
+        "[" + Path("Parent\\Sibling") + "]", "[" + Path("Parent\\Sibling\\x") + "]",
         "[" + Path("Parent\\Targets") + "]",
     };
     EXPECT_EQ(expected, Snapshot(HKEY_CURRENT_USER, Path("Parent")));
@@ -134,14 +132,17 @@ TEST_F(Module1Test, MissingKeyIsLeftQuietly) {
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, DeleteKeyTree(HKEY_CURRENT_USER, Path("Missing")));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, DeleteKeyTree(HKEY_CURRENT_USER, Path("Missing\\Deeper")));
     if (kStandIn) {
-            EXPECT_TRUE(standin::MessageBoxes().empty());
-        }
+        EXPECT_TRUE(standin::MessageBoxes().empty());
+    }
 }
 
 TEST_F(Module1Test, DeletesSubkeysWithNamesOfAnyLength) {
     const std::vector<std::string> names = {
         "{87D62D94-71B3-4b9a-9489-5FE6850DC73E}",  // 38
-        std::string(39, 'a'), std::string(40, 'b'), std::string(41, 'c'), std::string(100, 'd'),
+        std::string(39, 'a'),
+        std::string(40, 'b'),
+        std::string(41, 'c'),
+        std::string(100, 'd'),
         std::string(255, 'e'),
     };
     for (const auto& n : names) {
@@ -187,8 +188,8 @@ TEST_F(Module1Test, EmptyPathBelowARootDeletesNothing) {
     EXPECT_EQ(before, Snapshot(HKEY_CURRENT_USER, "Software"));
     EXPECT_TRUE(KeyPresent("Canary\\child"));
     if (kStandIn) {
-            EXPECT_EQ(0u, standin::CallCount("RegDeleteKeyA"));
-        }
+        EXPECT_EQ(0u, standin::CallCount("RegDeleteKeyA"));
+    }
 }
 
 TEST_F(Module1Test, EmptyPathOnAnOpenedKeyDeletesThatKey) {

@@ -40,8 +40,8 @@ TEST_F(RegistryRoutinesKeys, StartsEmptyAndKeepsWhatIsSet) {
     EXPECT_EQ("Software\\Classes\\CLSID\\{87D62D94-71B3-4b9a-9489-5FE6850DC73E}", fresh.KeyRoot());
     EXPECT_EQ("InProcServer32", fresh.Subkey());
     if (kStandIn) {
-            EXPECT_EQ(0u, standin::RegistryCallCount()) << "aiming touched the registry";
-        }
+        EXPECT_EQ(0u, standin::RegistryCallCount()) << "aiming touched the registry";
+    }
 }
 
 TEST_F(RegistryRoutinesKeys, KeyExists) {

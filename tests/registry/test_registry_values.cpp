@@ -58,8 +58,7 @@ TEST_F(RegistryValues, ReadsEachTypeAndFallsBackToTheDefault) {
         {"REG_MULTI_SZ of zero bytes", REG_MULTI_SZ, {}, dflt},
         {"REG_MULTI_SZ first string empty", REG_MULTI_SZ, Bytes(Str("\0b\0\0", 4)), dflt},
         {"REG_MULTI_SZ without list end", REG_MULTI_SZ, Bytes(Str("a\0b\0", 4)), TaggedValue(Str("a\0b", 3))},
-        {"REG_MULTI_SZ ending in an empty string", REG_MULTI_SZ, Bytes(Str("a\0\0\0", 4)),
-         TaggedValue(Str("a\0", 2))},
+        {"REG_MULTI_SZ ending in an empty string", REG_MULTI_SZ, Bytes(Str("a\0\0\0", 4)), TaggedValue(Str("a\0", 2))},
         {"REG_NONE", REG_NONE, {1, 2}, dflt},
         {"REG_QWORD", REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}, dflt},
         {"REG_DWORD_BIG_ENDIAN", REG_DWORD_BIG_ENDIAN, {0, 0, 0, 1}, dflt},
@@ -117,8 +116,7 @@ TEST_F(RegistryValues, ReadsLargeDataWhole) {
         for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<BYTE>(i * 7 + 3);
         SetRaw("InProcServer32", "blob", REG_BINARY, data);
         if (kStandIn) standin::ResetCallCounts();
-        EXPECT_EQ(TaggedValue(TaggedValue::Bytes(data.begin(), data.end())), reg_.GetRegistryValue("blob"))
-            << size;
+        EXPECT_EQ(TaggedValue(TaggedValue::Bytes(data.begin(), data.end())), reg_.GetRegistryValue("blob")) << size;
         if (kStandIn) {
             EXPECT_EQ(size > 1024 ? 2u : 1u, standin::CallCount("RegQueryValueExA")) << size;
         }

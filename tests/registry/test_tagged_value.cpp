@@ -37,8 +37,15 @@ TEST(TaggedValueInteger, ReadsDecimalTexts) {
         std::string text;
         std::int32_t number;
     } cases[] = {
-        {"4000", 4000},       {"0", 0},   {"-7", -7}, {"+7", 7}, {" 42 ", 42}, {"\t-3", -3},
-        {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN}, {"000123", 123},
+        {"4000", 4000},
+        {"0", 0},
+        {"-7", -7},
+        {"+7", 7},
+        {" 42 ", 42},
+        {"\t-3", -3},
+        {"2147483647", INT32_MAX},
+        {"-2147483648", INT32_MIN},
+        {"000123", 123},
     };
     for (const auto& c : cases) EXPECT_EQ(c.number, TaggedValue(c.text).ToInt32()) << '"' << c.text << '"';
 }
@@ -66,9 +73,9 @@ TEST(TaggedValueBoolean, Conversions) {
         TaggedValue value;
         bool flag;
     } cases[] = {
-        {TaggedValue(true), true}, {TaggedValue(false), false}, {TaggedValue("True"), true},
+        {TaggedValue(true), true},     {TaggedValue(false), false}, {TaggedValue("True"), true},
         {TaggedValue("FALSE"), false}, {TaggedValue("true"), true}, {TaggedValue("0"), false},
-        {TaggedValue("-1"), true}, {TaggedValue(0), false}, {TaggedValue(5), true},
+        {TaggedValue("-1"), true},     {TaggedValue(0), false},     {TaggedValue(5), true},
     };
     for (const auto& c : cases) EXPECT_EQ(c.flag, c.value.ToBool()) << c.value.Describe();
     for (const TaggedValue& bad : {TaggedValue("yes"), TaggedValue(""), TaggedValue(), TaggedValue(Bytes{1})})

@@ -14,20 +14,48 @@ namespace {
     throw std::logic_error("stand-in control used against the real platform");
 }
 }  // namespace
-void Reset() { NotHere(); }
-void RefuseOpen(HKEY, const std::string&, REGSAM) { NotHere(); }
-void RefuseDelete(HKEY, const std::string&) { NotHere(); }
-void RefuseWrite(HKEY, const std::string&) { NotHere(); }
-unsigned long CallCount(const std::string&) { NotHere(); }
-unsigned long RegistryCallCount() { NotHere(); }
-void ResetCallCounts() { NotHere(); }
-std::size_t OpenHandles() { NotHere(); }
-const std::vector<MessageBoxRecord>& MessageBoxes() { NotHere(); }
-const std::vector<ShellExecuteRecord>& ShellExecutes() { NotHere(); }
-void SetShellExecuteResult(INT_PTR) { NotHere(); }
-void AddComputer(const std::string&, bool) { NotHere(); }
-const char* LocalComputerName() { NotHere(); }
-void SetCallHook(CallHook) { NotHere(); }
+void Reset() {
+    NotHere();
+}
+void RefuseOpen(HKEY, const std::string&, REGSAM) {
+    NotHere();
+}
+void RefuseDelete(HKEY, const std::string&) {
+    NotHere();
+}
+void RefuseWrite(HKEY, const std::string&) {
+    NotHere();
+}
+unsigned long CallCount(const std::string&) {
+    NotHere();
+}
+unsigned long RegistryCallCount() {
+    NotHere();
+}
+void ResetCallCounts() {
+    NotHere();
+}
+std::size_t OpenHandles() {
+    NotHere();
+}
+const std::vector<MessageBoxRecord>& MessageBoxes() {
+    NotHere();
+}
+const std::vector<ShellExecuteRecord>& ShellExecutes() {
+    NotHere();
+}
+void SetShellExecuteResult(INT_PTR) {
+    NotHere();
+}
+void AddComputer(const std::string&, bool) {
+    NotHere();
+}
+const char* LocalComputerName() {
+    NotHere();
+}
+void SetCallHook(CallHook) {
+    NotHere();
+}
 }  // namespace standin
 
 long OpenRegistryHandles() {
@@ -75,8 +103,8 @@ void RegistryTest::SetUp() {
             std::to_string(GetCurrentProcessId());
     RemoveTree(HKEY_CURRENT_USER, base_);
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, base_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                             nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(HKEY_CURRENT_USER, base_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
     RegCloseKey(key);
     handlesAtStart_ = OpenRegistryHandles();
 }
@@ -122,7 +150,8 @@ void RegistryTest::MakeKey(const std::string& relative) {
         start = end + 1;
         if (level.empty()) continue;
         HKEY child = nullptr;
-        const LONG status = RegCreateKeyExA(key, level.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr);
+        const LONG status =
+            RegCreateKeyExA(key, level.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr);
         RegCloseKey(key);
         ASSERT_EQ(ERROR_SUCCESS, status) << relative;
         key = child;
@@ -143,7 +172,8 @@ void RegistryTest::SetRaw(const std::string& relative, const std::string& name, 
     padded.push_back(0);
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, OpenRelative(relative, KEY_ALL_ACCESS, key));
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name.c_str(), 0, type, padded.data(), static_cast<DWORD>(data.size())));
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegSetValueExA(key, name.c_str(), 0, type, padded.data(), static_cast<DWORD>(data.size())));
     RegCloseKey(key);
 }
 
