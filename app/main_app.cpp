@@ -1,0 +1,99 @@
+#include "app/main_app.h"
+
+#include "app/version.h"
+#include "tweaks/folders_page.h"
+#include "tweaks/video_page.h"
+
+namespace {
+
+constexpr char kAviKeyRoot[] = "Software\\Classes\\CLSID\\{87D62D94-71B3-4b9a-9489-5FE6850DC73E}";
+constexpr char kAviSubkey[] = "InProcServer32";
+constexpr char kShellKeyRoot[] = "Software\\Microsoft\\Windows";
+constexpr char kShellSubkey[] = "Shell";
+constexpr char kShellNoRoamSubkey[] = "ShellNoRoam";
+
+void Aim(RegistryRoutines& object, HKEY root, const char* keyRoot, const char* subkey) {
+    object.hKey(root);
+    object.KeyRoot(keyRoot);
+    object.Subkey(subkey);
+}
+
+// ASCII lower case, whatever the C locale: the captions compared are ASCII.
+std::string LowerCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string Main_App::VersionCaption(std::uint16_t major, std::uint16_t minor, std::uint16_t revision) {
+    return "Version " + std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(revision);
+}
+
+void Main_App::Form_Load() {
+    view_.lblVersion(VersionCaption(QT_VERSION_MAJOR, QT_VERSION_MINOR, QT_VERSION_REVISION));
+
+    // Aiming stores a target only; nothing is opened here.
+    Aim(AviKey_, HKEY_LOCAL_MACHINE, kAviKeyRoot, kAviSubkey);
+    Aim(ShellKey_, HKEY_CURRENT_USER, kShellKeyRoot, kShellSubkey);
+    Aim(ShellNoRoamKey_, HKEY_CURRENT_USER, kShellKeyRoot, kShellNoRoamSubkey);
+
+    // The tab control does not notify when selected from code, least of all
+    // when tab 1 already counts as selected; so the click logic runs here, and
+    // the window always opens on the About page alone.
+    view_.SelectTab(1);
+    TabStrip1_Click();
+}
+
+void Main_App::TabStrip1_Click() {
+    using Frame = MainView::Frame;
+    const std::string caption = LowerCase(view_.SelectedTabCaption());
+    if (caption == "&about") {
+        view_.FrameVisible(Frame::frVideo, false);
+        view_.FrameVisible(Frame::frFolders, false);
+        view_.FrameVisible(Frame::frAbout, true);
+    } else if (caption == "&video") {
+        view_.FrameVisible(Frame::frAbout, false);
+        view_.FrameVisible(Frame::frFolders, false);
+        view_.FrameVisible(Frame::frVideo, true);
+        RefreshAviStatus();
+    } else if (caption == "&folders") {
+        view_.FrameVisible(Frame::frAbout, false);
+        view_.FrameVisible(Frame::frVideo, false);
+        view_.FrameVisible(Frame::frFolders, true);
+    }
+}
+
+void Main_App::Exit_Button_Click() noexcept {
+    try {
+        view_.EndProgram();
+    } catch (...) {
+        // Ending the program ignores every error.
+    }
+}
+
+void Main_App::AVI_New_Click() {
+    VideoPage::AVI_New_Click(AviKey_, view_);
+}
+
+void Main_App::AVI_Default_Click() {
+    VideoPage::AVI_Default_Click(AviKey_, view_);
+}
+
+void Main_App::RefreshAviStatus() {
+    VideoPage::RefreshAviStatus(AviKey_, view_);
+}
+
+void Main_App::Increase_Folders_Click() {
+    FoldersPage::Increase_Folders_Click(ShellKey_, ShellNoRoamKey_);
+}
+
+void Main_App::Default_Folders_Click() {
+    FoldersPage::Default_Folders_Click(ShellKey_, ShellNoRoamKey_);
+}
+
+void Main_App::Reset_Folders_Click() {
+    FoldersPage::Reset_Folders_Click();
+}
