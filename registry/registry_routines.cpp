@@ -1,5 +1,6 @@
 #include "registry/registry_routines.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "registry/key_handle.h"
@@ -64,6 +65,34 @@ KeyedCollection RegistryRoutines::EnumRegistryKeys(HKEY hKey, const std::string&
     return names;
 }
 
+KeyedCollection RegistryRoutines::EnumRegistryValues(HKEY hKey, const std::string& KeyName) const {
+    KeyedCollection values;
+    KeyHandle opened;
+    HKEY key = hKey;
+    if (!KeyName.empty()) {
+        if (opened.Open(hKey, KeyName, KEY_READ) != ERROR_SUCCESS) return values;
+        key = opened.get();
+    }
+    // Size the name buffer for the longest name the key reports, so that no
+    // name needs a second call; EnumValue still grows it should a longer one
+    // appear meanwhile.
+    DWORD longestName = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr /* reserved */, nullptr, nullptr, nullptr, nullptr,
+                         &longestName, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        longestName = 0;
+    DWORD nameCapacity = std::max<DWORD>(260, std::min(longestName, value_codec::kMaxNameCapacity - 1) + 1);
+    // Any status but success ends the list (259 at its end).
+    for (DWORD index = 0;; ++index) {
+        std::string name;
+        DWORD type = REG_NONE;
+        std::vector<BYTE> data;
+        if (value_codec::EnumValue(key, index, nameCapacity, name, type, data) != ERROR_SUCCESS) break;
+        TaggedValue item(TaggedValue::List{TaggedValue(name), value_codec::ListedValue(type, data)});
+        values.Add(name, std::move(item));
+    }
+    return values;
+}
+
 TaggedValue RegistryRoutines::GetRegistryValue(const std::string& ValueName,
                                                const std::optional<TaggedValue>& DefaultValue) const {
     const TaggedValue fallback = DefaultValue ? *DefaultValue : TaggedValue();
@@ -88,6 +117,61 @@ bool RegistryRoutines::SetRegistryValue(const std::string& ValueName, const Tagg
     data.push_back(0);
     return RegSetValueExA(key.get(), ValueName.c_str(), 0 /* reserved */, type, data.data(), size) ==
            ERROR_SUCCESS;
+}
+
+namespace {
+
+// Connects to the registry root `root` of `computer` and opens `path` below it
+// with `access`. `remoteRoot` owns the connection's handle, so it is released
+// on every path; a predefined root handed back for this computer is left
+// alone (KeyHandle never closes one). Returns the connection's status; the
+// open's status goes to `opened`.
+LONG OpenRemoteKey(const std::string& computer, HKEY root, const std::string& path, REGSAM access,
+                   KeyHandle& remoteRoot, KeyHandle& key, LONG& opened) {
+    HKEY connected = nullptr;
+    const LONG status = RegConnectRegistryA(computer.c_str(), root, &connected);
+    if (status != ERROR_SUCCESS) return status;
+    remoteRoot.Reset(connected);
+    opened = key.Open(remoteRoot.get(), path, access);
+    return status;
+}
+
+}  // namespace
+
+TaggedValue RegistryRoutines::ReadRemoteRegistryValue(const std::string& sRemoteComputer, HKEY hKey,
+                                                      const std::string& ValueName,
+                                                      const std::optional<std::string>& KeyPath) const {
+    // Declared before `key` so that the key is closed before its connection.
+    KeyHandle remoteRoot;
+    KeyHandle key;
+    LONG opened = ERROR_SUCCESS;
+    // Reading needs read access only: a key the caller may read but not
+    // change is read like any other.
+    if (OpenRemoteKey(sRemoteComputer, hKey, KeyPath ? *KeyPath : FullPath(), KEY_READ, remoteRoot, key, opened) !=
+        ERROR_SUCCESS)
+        return TaggedValue("Error!");
+    if (opened != ERROR_SUCCESS) return TaggedValue();
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+    if (value_codec::ReadValue(key.get(), ValueName, type, data) != ERROR_SUCCESS) return TaggedValue();
+    return value_codec::Decode(type, data, TaggedValue());
+}
+
+bool RegistryRoutines::WriteRemoteRegistryValue(const std::string& sRemoteComputer, HKEY hKey,
+                                                const std::string& ValueName, const TaggedValue& Value,
+                                                std::int32_t DType, const std::optional<std::string>& KeyPath) const {
+    const auto type = static_cast<DWORD>(DType);
+    // A type that is never written is a failure, reported before connecting.
+    if (!value_codec::IsWritableType(type)) return false;
+    KeyHandle remoteRoot;
+    KeyHandle key;
+    LONG opened = ERROR_SUCCESS;
+    // Write access is all a value write needs (as SetRegistryValue asks).
+    if (OpenRemoteKey(sRemoteComputer, hKey, KeyPath ? *KeyPath : FullPath(), KEY_WRITE, remoteRoot, key, opened) !=
+            ERROR_SUCCESS ||
+        opened != ERROR_SUCCESS)
+        return false;
+    return value_codec::WriteValue(key.get(), ValueName, Value, type) == ERROR_SUCCESS;
 }
 
 std::string RegistryRoutines::TrimNull(std::string& item) const {

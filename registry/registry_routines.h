@@ -55,7 +55,15 @@ public:
     // empty collection; an enumeration failure ends the list.
     KeyedCollection EnumRegistryKeys(HKEY hKey, const std::string& KeyName) const;
 
-    // (EnumRegistryValues belongs here.)
+    // Every value of hKey\KeyName (of hKey itself when KeyName is empty), in
+    // the platform's order, each under its own name ("" for the unnamed
+    // default value) as the two-item list [name, data]. The data are
+    // converted for display: strings as text (expandable ones expanded),
+    // REG_DWORD as integer, REG_BINARY as "01 AB 00", REG_MULTI_SZ joined
+    // with ",", other types empty. Names and data of any length are listed
+    // whole. The object's own target plays no part. A key that cannot be
+    // opened gives an empty collection; an enumeration failure ends the list.
+    KeyedCollection EnumRegistryValues(HKEY hKey, const std::string& KeyName) const;
 
     // Reads a value of the target key converted by its type; DefaultValue
     // (or the empty value) when the key or value is missing, unreadable, or
@@ -67,7 +75,21 @@ public:
     // ConversionError when Value does not convert; the key is closed then too.
     bool SetRegistryValue(const std::string& ValueName, const TaggedValue& Value, std::int32_t DType) const;
 
-    // (ReadRemoteRegistryValue and WriteRemoteRegistryValue belong here.)
+    // Reads a value of the registry of computer sRemoteComputer ("\\NAME";
+    // "" for this one), below its predefined root hKey, at KeyPath or, when
+    // none is given, at the object's KeyRoot\Subkey ("" is the root itself).
+    // Converted as GetRegistryValue does; the empty value when the key or
+    // value is missing or unreadable; the text "Error!" when the connection
+    // fails (a value holding "Error!" reads the same).
+    TaggedValue ReadRemoteRegistryValue(const std::string& sRemoteComputer, HKEY hKey, const std::string& ValueName,
+                                        const std::optional<std::string>& KeyPath = std::nullopt) const;
+    // Writes a value there as SetRegistryValue does; never creates the key.
+    // False when the connection, the open or the write fails, and for a
+    // DType other than 1, 2, 3, 4 and 7. Throws ConversionError when Value
+    // does not convert.
+    bool WriteRemoteRegistryValue(const std::string& sRemoteComputer, HKEY hKey, const std::string& ValueName,
+                                  const TaggedValue& Value, std::int32_t DType,
+                                  const std::optional<std::string>& KeyPath = std::nullopt) const;
 
     // Cuts `item` before its first NUL character, in place, and returns it.
     std::string TrimNull(std::string& item) const;

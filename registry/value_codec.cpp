@@ -1,5 +1,6 @@
 #include "registry/value_codec.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace value_codec {
@@ -75,6 +76,70 @@ TaggedValue Decode(DWORD type, const std::vector<BYTE>& data, const TaggedValue&
     }
 }
 
+LONG EnumValue(HKEY key, DWORD index, DWORD& nameCapacity, std::string& name, DWORD& type,
+               std::vector<BYTE>& data) {
+    data.assign(kFirstListSize, 0);
+    std::vector<char> nameBuffer;
+    LONG status = ERROR_MORE_DATA;
+    // ERROR_MORE_DATA does not say which buffer was short: the data size it
+    // reports tells. When the data would have fit, the name did not.
+    for (int round = 0; round < 16 && status == ERROR_MORE_DATA; ++round) {
+        nameBuffer.assign(nameCapacity, '\0');
+        DWORD nameSize = nameCapacity;
+        DWORD size = static_cast<DWORD>(data.size());
+        type = REG_NONE;
+        status = RegEnumValueA(key, index, nameBuffer.data(), &nameSize, nullptr /* reserved */, &type, data.data(),
+                               &size);
+        if (status == ERROR_SUCCESS) {
+            name.assign(nameBuffer.data(), std::min<std::size_t>(nameSize, nameBuffer.size()));
+            if (size < data.size()) data.resize(size);
+            return status;
+        }
+        if (status != ERROR_MORE_DATA) break;
+        if (size > data.size()) {
+            data.assign(size, 0);
+        } else if (nameCapacity < kMaxNameCapacity) {
+            nameCapacity = std::min<DWORD>(std::max<DWORD>(nameCapacity, 130) * 2, kMaxNameCapacity);
+        } else {
+            break;  // neither buffer can be the reason: give up on this value
+        }
+    }
+    name.clear();
+    data.clear();
+    return status;
+}
+
+std::string HexPairs(const std::vector<BYTE>& data) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    if (data.empty()) return out;
+    out.reserve(data.size() * 3 - 1);
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        if (i > 0) out += ' ';
+        out += kDigits[data[i] >> 4];
+        out += kDigits[data[i] & 0x0F];
+    }
+    return out;
+}
+
+TaggedValue ListedValue(DWORD type, const std::vector<BYTE>& data) {
+    switch (type) {
+        case REG_SZ:
+        case REG_EXPAND_SZ:
+        case REG_DWORD:
+            return Decode(type, data, TaggedValue(std::string()));
+        case REG_BINARY:
+            return TaggedValue(HexPairs(data));
+        case REG_MULTI_SZ: {
+            std::string text = MultiStringData(data);
+            std::replace(text.begin(), text.end(), '\0', ',');
+            return TaggedValue(std::move(text));
+        }
+        default:
+            return TaggedValue();
+    }
+}
+
 bool IsWritableType(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_BINARY || type == REG_DWORD ||
            type == REG_MULTI_SZ;
@@ -104,6 +169,15 @@ std::vector<BYTE> Encode(const TaggedValue& value, DWORD type) {
         default:
             throw TypeMismatch("Type mismatch: registry type " + std::to_string(type) + " is not written");
     }
+}
+
+LONG WriteValue(HKEY key, const std::string& name, const TaggedValue& value, DWORD type) {
+    std::vector<BYTE> data = Encode(value, type);
+    const auto size = static_cast<DWORD>(data.size());
+    // RegSetValueExA looks at the byte after string data to decide whether
+    // the caller forgot to count a terminator; give it one to look at.
+    data.push_back(0);
+    return RegSetValueExA(key, name.c_str(), 0 /* reserved */, type, data.data(), size);
 }
 
 }  // namespace value_codec

@@ -45,6 +45,32 @@ std::string Expand(const std::string& text);
 // `fallback`.
 TaggedValue Decode(DWORD type, const std::vector<BYTE>& data, const TaggedValue& fallback);
 
+// Size of the first data buffer of an enumerated value.
+constexpr DWORD kFirstListSize = 4096;
+// A value name has at most 16,383 characters; in a multi-byte ANSI code page
+// each may take two bytes. The name buffer never grows past this.
+constexpr DWORD kMaxNameCapacity = 2 * 16383 + 2;
+
+// Reads the value at `index` of the open `key` for an enumeration: its name,
+// type and exactly its data bytes. `nameCapacity` is the name buffer's size
+// in characters (terminator included); it grows, and stays grown for the next
+// call, when a name does not fit. The data buffer starts at kFirstListSize
+// and grows to the reported size. A value that keeps outgrowing its buffers
+// (another program rewriting it) gives up after a few rounds with
+// ERROR_MORE_DATA. Returns the status of the last call (259 at the end).
+LONG EnumValue(HKEY key, DWORD index, DWORD& nameCapacity, std::string& name, DWORD& type,
+               std::vector<BYTE>& data);
+
+// The bytes as upper-case hexadecimal pairs separated by single spaces
+// ("01 AB 00"); "" for no bytes. Any length.
+std::string HexPairs(const std::vector<BYTE>& data);
+
+// The converted data of an enumerated value: REG_SZ and REG_EXPAND_SZ as in
+// Decode, but "" rather than a fallback for zero bytes; REG_DWORD as in
+// Decode; REG_BINARY as HexPairs; REG_MULTI_SZ as MultiStringData with every
+// NUL replaced by ","; every other type the empty value.
+TaggedValue ListedValue(DWORD type, const std::vector<BYTE>& data);
+
 // True for the types Encode writes: 1, 2, 3, 4 and 7.
 bool IsWritableType(DWORD type);
 
@@ -53,5 +79,11 @@ bool IsWritableType(DWORD type);
 // text's bytes for 7, the bytes for 3, four little-endian bytes for 4.
 // Throws ConversionError when the value does not convert.
 std::vector<BYTE> Encode(const TaggedValue& value, DWORD type);
+
+// Writes `value` as `type` (which must be writable) into value `name` of the
+// open `key`, with the bytes Encode gives. Returns the status of
+// RegSetValueExA. Throws ConversionError, writing nothing, when the value does
+// not convert.
+LONG WriteValue(HKEY key, const std::string& name, const TaggedValue& value, DWORD type);
 
 }  // namespace value_codec
