@@ -137,3 +137,13 @@ int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 #define SW_SHOWNORMAL 1
 HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
                         LPCSTR lpDirectory, int nShowCmd);
+
+// kernel32: system message texts (standin_shell.cpp). Only
+// FORMAT_MESSAGE_FROM_SYSTEM into a caller's buffer, for the few error codes
+// the program reports; other codes have no text (0).
+#include <cstdarg>
+using LPCVOID = const void*;
+#define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200
+#define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000
+DWORD FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD dwLanguageId, LPSTR lpBuffer,
+                     DWORD nSize, va_list* Arguments);
