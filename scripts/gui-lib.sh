@@ -1,0 +1,119 @@
+# Shell functions for driving the real program under Wine and a virtual X
+# display: used by `make run` (scripts/run.sh) and the end-to-end test.
+# Source it; set QT_ROOT (repository) and WINEPREFIX first.
+#
+# Every Wine process writes its output to a file, never to a pipe (Wine's
+# helper processes would hold a pipe open), and runs with a timeout. Waits
+# are conditions polled until a deadline, never fixed sleeps.
+
+: "${QT_ROOT:?}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+QT_GUI_TMP="${QT_GUI_TMP:-$(mktemp -d "${TMPDIR:-/tmp}/qt-gui.XXXXXX")}"
+QT_XVFB_PID=""
+QT_PROGRAM_PID=""
+
+qt_wine() {  # qt_wine SECONDS ARGS... ; output in $QT_GUI_TMP/wine.out
+  local limit="$1"; shift
+  timeout -k 5 "$limit" wine "$@" >"$QT_GUI_TMP/wine.out" 2>&1 </dev/null
+}
+
+qt_wait() {  # qt_wait SECONDS COMMAND... : polls COMMAND until it succeeds
+  local limit="$1"; shift
+  local deadline=$((SECONDS + limit))
+  until "$@"; do
+    if [ "$SECONDS" -ge "$deadline" ]; then return 1; fi
+    sleep 0.1
+  done
+}
+
+qt_start_xvfb() {  # starts a virtual display, exports DISPLAY
+  local n
+  for n in $(seq 91 120); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$QT_GUI_TMP/xvfb.log" 2>&1 </dev/null &
+  QT_XVFB_PID=$!
+  export DISPLAY=":$n"
+  qt_wait 15 xdotool getdisplaygeometry >/dev/null 2>&1
+}
+
+qt_boot_prefix() {  # creates $WINEPREFIX if needed and starts its server detached
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    DISPLAY= setsid timeout -k 5 300 wineboot -i >/dev/null 2>&1 </dev/null
+  fi
+  setsid wineserver -p >/dev/null 2>&1 </dev/null || true
+}
+
+qt_seed_prefix() {  # the keys the tweaks use, as a fresh Windows XP user has them
+  qt_boot_prefix
+  qt_wine 60 regedit /S "$(winepath -w "$QT_ROOT/tests/e2e/seed.reg" 2>/dev/null)"
+}
+
+qt_probe() {  # lists the window's controls into $QT_GUI_TMP/probe.txt
+  timeout -k 5 30 wine "$QT_PROBE" >"$QT_GUI_TMP/probe.txt" 2>&1 </dev/null
+  tr -d '\r' <"$QT_GUI_TMP/probe.txt" >"$QT_GUI_TMP/probe.clean"
+  mv "$QT_GUI_TMP/probe.clean" "$QT_GUI_TMP/probe.txt"
+}
+
+qt_field() {  # qt_field NAME COLUMN : a column of a control's probe line
+  awk -F'\t' -v n="$1" -v c="$2" '$1 == n { print $c; exit }' "$QT_GUI_TMP/probe.txt"
+}
+
+qt_window_up() {
+  qt_probe && grep -q '^window' "$QT_GUI_TMP/probe.txt" && [ "$(qt_field lblVersion 7)" != "Version" ]
+}
+
+qt_start_program() {  # qt_start_program EXE : starts it and waits for its window
+  setsid wine "$1" >"$QT_GUI_TMP/program.log" 2>&1 </dev/null &
+  QT_PROGRAM_PID=$!
+  qt_wait 60 qt_window_up
+}
+
+qt_screen_xy() {  # qt_screen_xy NAME : the screen point at the middle of a control
+  local xy wh
+  xy="$(qt_field "$1" 6)"; wh="$(qt_field "$1" 5)"
+  set -- $xy $wh
+  echo "$(($1 + $5 / 2)) $(($2 + $6 / 2))"
+}
+
+qt_click() {  # qt_click NAME : a real left click on a control
+  local x y
+  read -r x y <<<"$(qt_screen_xy "$1")"
+  xdotool mousemove "$x" "$y" click 1
+}
+
+qt_click_tab() {  # qt_click_tab INDEX : a real left click on a tab (0-based)
+  local ox oy x y w h
+  read -r ox oy _ _ <<<"$(awk -F'\t' '$1 == "window" { print $2 }' "$QT_GUI_TMP/probe.txt")"
+  read -r x y w h <<<"$(awk -F'\t' -v i="$1" '$1 == "tabrect" && $2 == i { print $3 }' "$QT_GUI_TMP/probe.txt")"
+  xdotool mousemove $((ox + x + w / 2)) $((oy + y + h / 2)) click 1
+}
+
+qt_key() {  # qt_key KEYS... : real key presses to the program's window
+  local win
+  win="$(xdotool search --name '^Qorvel Tweaker$' | head -1)"
+  [ -n "$win" ] && xdotool windowactivate --sync "$win" >/dev/null 2>&1
+  xdotool key --clearmodifiers "$@"
+}
+
+qt_page_shown() {  # qt_page_shown FRAME : that page frame is the visible one
+  qt_probe && [ "$(qt_field "$1" 3)" = 1 ]
+}
+
+qt_screenshot() {  # qt_screenshot FILE : the program's window, frame included
+  local win
+  win="$(xdotool search --name '^Qorvel Tweaker$' 2>/dev/null | head -1)"
+  # The window has painted once the probe could read it; one more round
+  # through the X server makes sure the last drawing arrived.
+  xdotool getdisplaygeometry >/dev/null 2>&1
+  if [ -n "$win" ]; then import -window "$win" "$1" 2>/dev/null || import -window root "$1"; else import -window root "$1"; fi
+}
+
+qt_stop_all() {
+  if [ -n "$QT_PROGRAM_PID" ]; then kill "$QT_PROGRAM_PID" 2>/dev/null; fi
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$QT_XVFB_PID" ]; then kill "$QT_XVFB_PID" 2>/dev/null; wait "$QT_XVFB_PID" 2>/dev/null; fi
+  QT_PROGRAM_PID=""; QT_XVFB_PID=""
+}

@@ -1,0 +1,184 @@
+#!/usr/bin/env bash
+# End-to-end test: starts the real program under Wine on a virtual display
+# with a seeded registry, drives it with real X input (xdotool), and after
+# each action checks the registry from outside the program (wine reg query)
+# and the controls (texts, visibility, pixel rectangles, focus) through
+# qt-probe. Saves a screenshot of each page. Every process it starts is
+# stopped at the end.
+#
+# Usage: e2e.sh PROGRAM.exe PROBE.exe
+set -u
+export QT_ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
+exe="$1"
+export QT_PROBE="$2"
+export WINEPREFIX="${QT_E2E_PREFIX:-$QT_ROOT/build/e2e-prefix}"
+rm -rf "$WINEPREFIX"
+. "$QT_ROOT/scripts/gui-lib.sh"
+trap qt_stop_all EXIT
+shots="$QT_ROOT/build/screenshots/e2e"
+mkdir -p "$shots"
+
+passed=0; failed=0; cases=()
+check() {  # check NAME COMMAND... : one test case
+  local name="$1"; shift
+  if "$@"; then
+    passed=$((passed + 1)); cases+=("$name|")
+  else
+    failed=$((failed + 1)); cases+=("$name|failed"); echo "FAILED: $name"
+  fi
+}
+eq() {  # eq GOT EXPECTED
+  [ "$1" = "$2" ] && return 0
+  echo "  got:      [$1]"; echo "  expected: [$2]"; return 1
+}
+field_is() { eq "$(qt_field "$1" "$2")" "$3"; }
+visible_pages() {
+  eq "$(qt_field frAbout 3)$(qt_field frVideo 3)$(qt_field frFolders 3)" "$1"
+}
+reg_value() {  # reg_value KEY NAME : "TYPE DATA" as wine reg query prints it, or "absent"
+  local args=(/v "$2"); [ -z "$2" ] && args=(/ve)
+  if qt_wine 60 reg query "$1" "${args[@]}"; then
+    tr -d '\r' <"$QT_GUI_TMP/wine.out" | awk 'NF >= 2 && $0 ~ /REG_/ { for (i = 1; i <= NF; i++) if ($i ~ /^REG_/) { t = $i; d = ""; for (j = i + 1; j <= NF; j++) d = d (d == "" ? "" : " ") $j; print t "|" d; exit } }'
+  else
+    echo absent
+  fi
+}
+key_exists() { qt_wine 60 reg query "$1"; }
+key_absent() { ! qt_wine 60 reg query "$1"; }
+focus_is() { eq "$(awk -F'\t' '$1 == "focus" { print $2 }' "$QT_GUI_TMP/probe.txt")" "$1"; }
+
+AVI='HKLM\Software\Classes\CLSID\{87D62D94-71B3-4b9a-9489-5FE6850DC73E}\InProcServer32'
+WIN='HKCU\Software\Microsoft\Windows'
+
+qt_seed_prefix
+qt_start_xvfb || { echo "no virtual display"; exit 1; }
+check "program starts and shows its window" qt_start_program "$exe"
+
+# Start-up: the About page alone, the version caption, the window's size.
+qt_probe
+check "start-up shows only the About page" visible_pages 100
+check "version caption" field_is lblVersion 7 "Version 0.3.6"
+check "tab 1 selected" eq "$(awk -F'\t' '$1 == "tab" { print $2 }' "$QT_GUI_TMP/probe.txt")" 0
+check "client area 379 x 440" eq "$(awk -F'\t' '$1 == "window" { split($2, a, " "); print a[3] "x" a[4] }' "$QT_GUI_TMP/probe.txt")" 379x440
+check "focus on the tab strip" focus_is TabStrip1
+# Rectangles (client coordinates of the main window, 96 DPI): the frame's
+# children are placed relative to their frame.
+while read -r name rect; do
+  check "rectangle of $name" field_is "$name" 5 "$rect"
+done <<'RECTS'
+TabStrip1 8 8 361 425
+frAbout 24 120 329 273
+frStatic 16 16 337 105
+Exit_Button 288 88 65 25
+Picture1 288 16 63 66
+Qorvel_Picture 24 16 249 49
+Title_Text 24 64 241 49
+About_Text 40 208 289 97
+lblVersion 106 144 195 15
+URLLink1 32 344 145 17
+URLLink3 200 368 121 17
+RECTS
+check "link 1 shows the default text" eq "$(awk -F'\t' '$1 == "URLLink1" { print $7 }' "$QT_GUI_TMP/probe.txt")" ""
+check "title text keeps its line ends" field_is Title_Text 7 'Click on the Tabs at the bottom to begin.\r\nThis was designed for Microsoft Windows XP\r\n'
+qt_screenshot "$shots/about.png"
+
+# Tooltip of the portrait.
+read -r px py <<<"$(qt_screen_xy Picture1)"
+xdotool mousemove "$px" "$py"
+check "portrait tooltip" qt_wait 15 eval 'qt_probe && grep -q "^tooltip	Zombies love pudding!" "$QT_GUI_TMP/probe.txt"'
+
+# Video page by a click on its tab: the status fields show the registry.
+qt_click_tab 1
+check "clicking the Video tab shows the Video page" qt_wait 20 qt_page_shown frVideo
+qt_probe
+check "only the Video page" visible_pages 010
+check "status field 1 shows the expanded server path" field_is AVI_Output_Text1 7 'C:\\windows\\System32\\shmedia.dll'
+check "status field 2 shows Both" field_is AVI_Output_Text2 7 Both
+check "rectangle of AVI_New" field_is AVI_New 5 "40 280 81 25"
+check "rectangle of AVI_Output_Text1" field_is AVI_Output_Text1 5 "32 320 289 25"
+qt_screenshot "$shots/video.png"
+
+qt_click AVI_New
+check "New blanks both values in the status fields" qt_wait 20 eval 'qt_probe && [ -z "$(qt_field AVI_Output_Text1 7)$(qt_field AVI_Output_Text2 7)" ]'
+check "New: default value is an empty REG_EXPAND_SZ" eq "$(reg_value "$AVI" "")" "REG_EXPAND_SZ|"
+check "New: ThreadingModel is an empty REG_SZ" eq "$(reg_value "$AVI" ThreadingModel)" "REG_SZ|"
+
+qt_click AVI_Default
+check "Default restores the status fields" qt_wait 20 eval 'qt_probe && [ "$(qt_field AVI_Output_Text2 7)" = Both ]'
+check "Default: server path stored unexpanded" eq "$(reg_value "$AVI" "")" 'REG_EXPAND_SZ|%SystemRoot%\System32\shmedia.dll'
+check "Default: ThreadingModel Both" eq "$(reg_value "$AVI" ThreadingModel)" "REG_SZ|Both"
+
+# A change made outside shows when the page is shown again.
+qt_wine 60 reg add "$AVI" /v ThreadingModel /t REG_SZ /d Apartment /f
+qt_key alt+a
+check "Alt+A shows the About page" qt_wait 20 qt_page_shown frAbout
+qt_key alt+v
+check "Alt+V re-reads the registry" qt_wait 20 eval 'qt_probe && [ "$(qt_field AVI_Output_Text2 7)" = Apartment ]'
+qt_click AVI_Default
+
+# Folders page by its access key.
+qt_key alt+f
+check "Alt+F shows the Folders page" qt_wait 20 qt_page_shown frFolders
+qt_probe
+check "only the Folders page" visible_pages 001
+check "rectangle of Reset_Folders" field_is Reset_Folders 5 "32 360 97 25"
+qt_screenshot "$shots/folders.png"
+
+qt_click Increase_Folders
+check "Increase Folders: Shell holds 4000" qt_wait 20 eval '[ "$(reg_value "$WIN\Shell" "BagMRU Size")" = "REG_DWORD|0xfa0" ]'
+check "Increase Folders: ShellNoRoam holds 4000" eq "$(reg_value "$WIN\ShellNoRoam" "BagMRU Size")" "REG_DWORD|0xfa0"
+qt_click Default_Folders
+check "Default Folders: Shell has no value" qt_wait 20 eval '[ "$(reg_value "$WIN\Shell" "BagMRU Size")" = absent ]'
+check "Default Folders: ShellNoRoam has no value" eq "$(reg_value "$WIN\ShellNoRoam" "BagMRU Size")" absent
+qt_click Reset_Folders
+check "Reset Views removes ShellNoRoam\\BagMRU" qt_wait 20 key_absent "$WIN\ShellNoRoam\BagMRU"
+check "Reset Views removes ShellNoRoam\\Bags" key_absent "$WIN\ShellNoRoam\Bags"
+check "Reset Views keeps ShellNoRoam" key_exists "$WIN\ShellNoRoam\MUICache"
+check "Reset Views keeps Shell\\BagMRU" key_exists "$WIN\Shell\BagMRU\0"
+check "Reset Views keeps Shell\\Bags" key_exists "$WIN\Shell\Bags\2\Shell"
+
+# The Tab key walks the TabIndex order over what can take the focus on the
+# page shown, and wraps.
+qt_key alt+f
+order=""
+for _ in 1 2 3 4 5 6; do
+  qt_key Tab
+  qt_probe
+  order="$order $(awk -F'\t' '$1 == "focus" { print $2 }' "$QT_GUI_TMP/probe.txt")"
+done
+check "Tab order on the Folders page" eq "$order" " Exit_Button Reset_Folders Increase_Folders Default_Folders TabStrip1 Exit_Button"
+qt_key alt+v
+order=""
+for _ in 1 2 3 4 5 6; do
+  qt_key Tab
+  qt_probe
+  order="$order $(awk -F'\t' '$1 == "focus" { print $2 }' "$QT_GUI_TMP/probe.txt")"
+done
+check "Tab order on the Video page" eq "$order" " Exit_Button AVI_Output_Text1 AVI_Output_Text2 AVI_New AVI_Default TabStrip1"
+qt_key shift+Tab
+qt_probe
+check "Shift+Tab goes back" focus_is AVI_Default
+
+# Alt+E ends the program.
+qt_key alt+e
+check "Alt+E ends the program" qt_wait 30 sh -c "! kill -0 $QT_PROGRAM_PID 2>/dev/null"
+
+echo "$passed passed, $failed failed (end-to-end)"
+# A report in GoogleTest's XML form, for the summary of make test.
+if [ -n "${GTEST_OUTPUT:-}" ]; then
+  dir="${GTEST_OUTPUT#xml:}"
+  case "$dir" in Z:*) dir="$(printf '%s' "${dir#Z:}" | tr '\\' '/')" ;; esac
+  mkdir -p "$dir"
+  {
+    echo "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+    echo "<testsuites tests=\"$((passed + failed))\" failures=\"$failed\" disabled=\"0\" errors=\"0\" name=\"e2e\">"
+    echo "  <testsuite name=\"EndToEnd\" tests=\"$((passed + failed))\" failures=\"$failed\">"
+    for c in "${cases[@]}"; do
+      n="${c%%|*}"; n="${n//&/&amp;}"; n="${n//\"/&quot;}"; n="${n//</&lt;}"
+      if [ -n "${c#*|}" ]; then echo "    <testcase name=\"$n\"><failure message=\"failed\"/></testcase>"; else echo "    <testcase name=\"$n\"/>"; fi
+    done
+    echo "  </testsuite>"
+    echo "</testsuites>"
+  } >"$dir/e2e.xml"
+fi
+[ "$failed" -eq 0 ]

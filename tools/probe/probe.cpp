@@ -1,0 +1,114 @@
+// qt-probe: lists the controls of the running main window, for the
+// end-to-end tests. One line per child window, tab-separated:
+//   name  class  visible(0/1)  enabled(0/1)  x y w h (client coordinates of
+//   the main window)  sx sy (screen position)  text (CR/LF escaped)
+// followed by "focus <name>", "tab <selected index>", "window <x y w h>" of
+// the client area on the screen and "style <hex>".
+// Control names come from the window's own layout table, by control ID.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/layout.h"
+#include "app/control_ids.h"
+
+namespace {
+
+HWND g_main = nullptr;
+
+std::string NameOf(HWND hwnd) {
+    const int id = GetDlgCtrlID(hwnd);
+    const auto& controls = layout::Controls();
+    const int index = id - kFirstControlId;
+    if (index >= 0 && index < static_cast<int>(controls.size())) return controls[static_cast<std::size_t>(index)].name;
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "#%d", id);
+    return buf;
+}
+
+std::string Escape(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '\\')
+            out += "\\\\";
+        else
+            out += c;
+    }
+    return out;
+}
+
+BOOL CALLBACK List(HWND hwnd, LPARAM) {
+    char cls[64] = {0};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::string(cls) == "tooltips_class32") return TRUE;
+    std::string text;
+    DWORD_PTR length = 0;
+    if (SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
+        std::string buf(length + 1, '\0');
+        DWORD_PTR got = 0;
+        SendMessageTimeoutA(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&buf[0]), SMTO_ABORTIFHUNG, 2000,
+                            &got);
+        text.assign(buf.c_str());
+    }
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    POINT tl{r.left, r.top};
+    ScreenToClient(g_main, &tl);
+    std::printf("%s\t%s\t%d\t%d\t%ld %ld %ld %ld\t%ld %ld\t%s\n", NameOf(hwnd).c_str(), cls,
+                IsWindowVisible(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0, tl.x, tl.y, r.right - r.left,
+                r.bottom - r.top, r.left, r.top, Escape(text).c_str());
+    return TRUE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* caption = argc > 1 ? argv[1] : "Qorvel Tweaker";
+    g_main = FindWindowA(nullptr, caption);
+    if (!g_main) {
+        std::printf("no window\n");
+        return 2;
+    }
+    EnumChildWindows(g_main, List, 0);
+    GUITHREADINFO info;
+    info.cbSize = sizeof info;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(g_main, nullptr), &info) && info.hwndFocus)
+        std::printf("focus\t%s\n", info.hwndFocus == g_main ? "Main_App" : NameOf(info.hwndFocus).c_str());
+    else
+        std::printf("focus\t-\n");
+    HWND tab = FindWindowExA(g_main, nullptr, WC_TABCONTROLA, nullptr);
+    std::printf("tab\t%ld\n", tab ? static_cast<long>(SendMessageA(tab, TCM_GETCURSEL, 0, 0)) : -1L);
+    // Each tab's rectangle, in the main window's client coordinates.
+    const long tabs = tab ? static_cast<long>(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0)) : 0;
+    for (long i = 0; i < tabs; ++i) {
+        RECT r;
+        SendMessageA(tab, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+        MapWindowPoints(tab, g_main, reinterpret_cast<POINT*>(&r), 2);
+        std::printf("tabrect\t%ld\t%ld %ld %ld %ld\n", i, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    // A tooltip the program shows now, with its text.
+    const DWORD thread = GetWindowThreadProcessId(g_main, nullptr);
+    for (HWND tip = FindWindowExA(nullptr, nullptr, "tooltips_class32", nullptr); tip;
+         tip = FindWindowExA(nullptr, tip, "tooltips_class32", nullptr)) {
+        if (GetWindowThreadProcessId(tip, nullptr) != thread || !IsWindowVisible(tip)) continue;
+        char text[256] = {0};
+        SendMessageTimeoutA(tip, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                            nullptr);
+        std::printf("tooltip\t%s\n", text);
+    }
+    RECT client;
+    GetClientRect(g_main, &client);
+    POINT origin{0, 0};
+    ClientToScreen(g_main, &origin);
+    std::printf("window\t%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+    std::printf("style\t%08lx\n", static_cast<unsigned long>(GetWindowLongA(g_main, GWL_STYLE)));
+    return 0;
+}
