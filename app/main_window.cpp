@@ -204,8 +204,8 @@ HWND MainWindow::Child(const char* name) const {
 
 void MainWindow::LoadPictures() {
     pictures_.push_back(PictureImage::FromBitmap(instance_, IDB_BANNER));
-    pictures_.push_back(oleReady_ ? PictureImage::FromGif(instance_, IDR_MASCOT) : nullptr);
-    pictures_.push_back(oleReady_ ? PictureImage::FromGif(instance_, IDR_PORTRAIT) : nullptr);
+    pictures_.push_back(oleReady_ ? PictureImage::FromGif(instance_, IDR_MASCOT_GIF) : nullptr);
+    pictures_.push_back(oleReady_ ? PictureImage::FromGif(instance_, IDR_PORTRAIT_GIF) : nullptr);
 }
 
 void MainWindow::CreateControls() {
