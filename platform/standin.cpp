@@ -324,7 +324,13 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
     auto it = r.key->values.begin();
     std::advance(it, dwIndex);
     const Value& v = it->second;
-    if (*lpcchValueName <= v.name.size()) return ERROR_MORE_DATA;
+    if (*lpcchValueName <= v.name.size()) {
+        // Measured under Wine: a name that does not fit still reports the
+        // value's type and data size.
+        if (lpType) *lpType = v.type;
+        if (lpcbData) *lpcbData = static_cast<DWORD>(v.data.size());
+        return ERROR_MORE_DATA;
+    }
     if (lpData && *lpcbData < v.data.size()) {
         *lpcbData = static_cast<DWORD>(v.data.size());
         return ERROR_MORE_DATA;
@@ -414,14 +420,19 @@ LONG RegConnectRegistryA(LPCSTR lpMachineName, HKEY hKey, PHKEY phkResult) {
     if (LONG f = Enter("RegConnectRegistryA")) return f;
     if (!phkResult) return ERROR_INVALID_PARAMETER;
     std::string name = lpMachineName ? lpMachineName : "";
-    while (!name.empty() && name[0] == '\\') name.erase(0, 1);
-    if (name.empty() || Lower(name) == Lower(kLocalName)) {
-        // The local computer: the predefined key itself, as Wine answers.
-        if (!IsPredefinedKey(hKey) || !RootOf(S().computers[""], hKey)) return ERROR_INVALID_HANDLE;
+    // Measured under Wine: only the empty name means "this computer"; exactly
+    // one leading "\\" is skipped, and a name with one or with four
+    // backslashes, or "\\" alone, is some other, unreachable computer.
+    const bool unnamed = name.empty();
+    if (name.compare(0, 2, "\\\\") == 0) name.erase(0, 2);
+    if (unnamed || Lower(name) == Lower(kLocalName)) {
+        // The local computer: the given key itself, as Wine answers (an
+        // opened key as well as a predefined one).
+        if (Resolve(hKey).status != ERROR_SUCCESS) return ERROR_INVALID_HANDLE;
         *phkResult = hKey;
         return ERROR_SUCCESS;
     }
-    auto it = S().computers.find(name);
+    auto it = name.empty() ? S().computers.end() : S().computers.find(name);
     if (it == S().computers.end()) return ERROR_BAD_NETPATH;
     if (it->second.refuses) return ERROR_ACCESS_DENIED;
     // Only HKEY_LOCAL_MACHINE and HKEY_USERS can be reached remotely.

@@ -123,16 +123,17 @@ namespace {
 
 // Connects to the registry root `root` of `computer` and opens `path` below it
 // with `access`. `remoteRoot` owns the connection's handle, so it is released
-// on every path; a predefined root handed back for this computer is left
-// alone (KeyHandle never closes one). Returns the connection's status; the
-// open's status goes to `opened`.
+// on every path. For this computer the platform may hand back the very key it
+// was given (a predefined root, or even the caller's open key): that one is
+// not ours to close. Returns the connection's status; the open's status goes
+// to `opened`.
 LONG OpenRemoteKey(const std::string& computer, HKEY root, const std::string& path, REGSAM access,
                    KeyHandle& remoteRoot, KeyHandle& key, LONG& opened) {
     HKEY connected = nullptr;
     const LONG status = RegConnectRegistryA(computer.c_str(), root, &connected);
     if (status != ERROR_SUCCESS) return status;
-    remoteRoot.Reset(connected);
-    opened = key.Open(remoteRoot.get(), path, access);
+    if (connected != root) remoteRoot.Reset(connected);
+    opened = key.Open(connected, path, access);
     return status;
 }
 
