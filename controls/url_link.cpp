@@ -84,8 +84,8 @@ void URLLink::Open(const std::string& u) {
     try {
         site_.SetBusyPointer();
         owner = site_.WindowHandle();
-        const HINSTANCE result = ShellExecuteA(owner, "open", u.c_str(), nullptr /* parameters */,
-                                               nullptr /* directory */, SW_SHOWNORMAL);
+        const HINSTANCE result =
+            ShellExecuteA(owner, "open", u.c_str(), nullptr /* parameters */, nullptr /* directory */, SW_SHOWNORMAL);
         // ShellExecuteA reports failure only in its result: a code of 32 or
         // less. The user hears of it like any other failed open.
         const auto code = reinterpret_cast<std::uintptr_t>(result);
@@ -120,7 +120,8 @@ std::string ShellErrorDescription(std::int32_t code) {
         case 27: return "The file name association is incomplete or invalid.";
         case 28: return "The request timed out.";
         case 29: return "The DDE transaction failed.";
-        case 30: return "The DDE transaction could not be completed because other DDE transactions were being processed.";
+        case 30:
+            return "The DDE transaction could not be completed because other DDE transactions were being processed.";
         case 31: return "There is no application associated with the given file name extension.";
         case 32: return "The specified DLL was not found.";
         default: break;

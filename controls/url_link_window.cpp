@@ -108,7 +108,8 @@ public:
         SelectObject(dc, font_);
         SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
         SetBkMode(dc, TRANSPARENT);
-        DrawTextA(dc, caption_.data(), ClampLength(caption_.size()), &rc, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+        DrawTextA(dc, caption_.data(), ClampLength(caption_.size()), &rc,
+                  DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
         RestoreDC(dc, saved);
     }
 
@@ -304,8 +305,8 @@ LinkWindow* WindowOf(HWND control) {
 
 HWND CreateSurface(HWND parent, int x, int y, int cx, int cy, const PropertySet* properties, int id) {
     if (!URLLinkWindow::Register()) return nullptr;
-    HWND hwnd = CreateWindowExA(0, URLLinkWindow::kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y, cx,
-                                cy, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Module(), nullptr);
+    HWND hwnd = CreateWindowExA(0, URLLinkWindow::kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y, cx, cy,
+                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Module(), nullptr);
     if (!hwnd) return nullptr;
     try {
         URLLink& link = StateOf(hwnd)->link();

@@ -23,8 +23,8 @@ const SystemText kSystemTexts[] = {
 
 }  // namespace
 
-DWORD FormatMessageA(DWORD dwFlags, LPCVOID /*lpSource*/, DWORD dwMessageId, DWORD /*dwLanguageId*/,
-                     LPSTR lpBuffer, DWORD nSize, va_list* /*Arguments*/) {
+DWORD FormatMessageA(DWORD dwFlags, LPCVOID /*lpSource*/, DWORD dwMessageId, DWORD /*dwLanguageId*/, LPSTR lpBuffer,
+                     DWORD nSize, va_list* /*Arguments*/) {
     if (!(dwFlags & FORMAT_MESSAGE_FROM_SYSTEM) || !lpBuffer) return 0;
     for (const SystemText& entry : kSystemTexts) {
         if (entry.code != dwMessageId) continue;
