@@ -14,6 +14,10 @@ mkdir -p "$(dirname "$WINEPREFIX")"
   # 9>&-: the long-lived processes must not inherit (and hold) the lock.
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     setsid timeout -k 10 300 wineboot -i >/dev/null 2>&1 </dev/null 9>&-
+    # Window tests run without a display: Wine's null graphics driver lets
+    # them create and measure windows all the same.
+    setsid timeout -k 10 60 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
+      >/dev/null 2>&1 </dev/null 9>&-
   fi
   # A persistent server for the run; `wineserver -k` ends it.
   setsid wineserver -p >/dev/null 2>&1 </dev/null 9>&- || true
