@@ -39,8 +39,7 @@ public:
 
     // Visibility of frAbout, frVideo and frFolders, in that order.
     std::vector<bool> Visible() const {
-        return {visibleFrames.at(Frame::frAbout), visibleFrames.at(Frame::frVideo),
-                visibleFrames.at(Frame::frFolders)};
+        return {visibleFrames.at(Frame::frAbout), visibleFrames.at(Frame::frVideo), visibleFrames.at(Frame::frFolders)};
     }
     static const char* Name(Frame frame) {
         switch (frame) {
@@ -53,8 +52,7 @@ public:
 
     std::vector<std::string> tabs = {"&About", "&Video", "&Folders"};
     int selected = 1;
-    std::map<Frame, bool> visibleFrames = {
-        {Frame::frAbout, false}, {Frame::frVideo, false}, {Frame::frFolders, true}};
+    std::map<Frame, bool> visibleFrames = {{Frame::frAbout, false}, {Frame::frVideo, false}, {Frame::frFolders, true}};
     std::string version = "Version";
     std::string text1 = kUnset;
     std::string text2 = kUnset;
@@ -144,13 +142,20 @@ TEST_F(MainAppTest, TabCaptionPicksThePageRegardlessOfCapitals) {
         std::vector<bool> visible;  // frAbout, frVideo, frFolders; empty: as they were
         bool readsRegistry;
     } cases[] = {
-        {"&Video", {false, true, false}, true},  {"&About", {true, false, false}, false},
-        {"&Folders", {false, false, true}, false}, {"&VIDEO", {false, true, false}, true},
-        {"&aBOUT", {true, false, false}, false},   {"&FOLDERS", {false, false, true}, false},
-        {"About", {}, false},                      {"Video", {}, false},
-        {"", {}, false},                           {"&Video ", {}, false},
-        {"&&Video", {}, false},                    {"Folders&", {}, false},
-        {"&Abou", {}, false},                      {"&Aboutx", {}, false},
+        {"&Video", {false, true, false}, true},
+        {"&About", {true, false, false}, false},
+        {"&Folders", {false, false, true}, false},
+        {"&VIDEO", {false, true, false}, true},
+        {"&aBOUT", {true, false, false}, false},
+        {"&FOLDERS", {false, false, true}, false},
+        {"About", {}, false},
+        {"Video", {}, false},
+        {"", {}, false},
+        {"&Video ", {}, false},
+        {"&&Video", {}, false},
+        {"Folders&", {}, false},
+        {"&Abou", {}, false},
+        {"&Aboutx", {}, false},
     };
     // Every page in turn is the one shown before an unmatched caption.
     std::vector<bool> shown = window_.Visible();

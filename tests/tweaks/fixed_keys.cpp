@@ -50,12 +50,10 @@ SavedKey Save(HKEY key, const std::string& name) {
         std::vector<char> valueName(16384 + 1);
         DWORD nameSize = static_cast<DWORD>(valueName.size());
         DWORD type = 0, size = 0;
-        if (RegEnumValueA(key, i, valueName.data(), &nameSize, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-            break;
+        if (RegEnumValueA(key, i, valueName.data(), &nameSize, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
         SavedValue value{std::string(valueName.data(), nameSize), type, std::vector<BYTE>(size + 1)};
         DWORD got = size;
-        if (RegQueryValueExA(key, value.name.c_str(), nullptr, &value.type, value.data.data(), &got) !=
-            ERROR_SUCCESS)
+        if (RegQueryValueExA(key, value.name.c_str(), nullptr, &value.type, value.data.data(), &got) != ERROR_SUCCESS)
             got = 0;
         value.data.resize(got);
         saved.values.push_back(std::move(value));
@@ -212,8 +210,7 @@ bool FixedKeysTest::ValuePresentAt(HKEY root, const std::string& path, const std
     return status == ERROR_SUCCESS;
 }
 
-std::vector<BYTE> FixedKeysTest::GetValueAt(HKEY root, const std::string& path, const std::string& name,
-                                            DWORD* type) {
+std::vector<BYTE> FixedKeysTest::GetValueAt(HKEY root, const std::string& path, const std::string& name, DWORD* type) {
     std::vector<BYTE> data;
     DWORD t = REG_NONE;
     HKEY key = nullptr;

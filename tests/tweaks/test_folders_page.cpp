@@ -60,8 +60,7 @@ std::vector<std::string> Without(const std::vector<std::string>& lines, const st
             dropping = false;
             for (const auto& tree : trees) {
                 const std::string head = "[" + tree;
-                if (line.compare(0, head.size(), head) == 0 &&
-                    (line[head.size()] == ']' || line[head.size()] == '\\'))
+                if (line.compare(0, head.size(), head) == 0 && (line[head.size()] == ']' || line[head.size()] == '\\'))
                     dropping = true;
             }
         }
@@ -203,8 +202,7 @@ private:
         return key;
     }
     static void Set(HKEY key, const char* name, DWORD type, const B& data) {
-        EXPECT_EQ(ERROR_SUCCESS,
-                  RegSetValueExA(key, name, 0, type, data.data(), static_cast<DWORD>(data.size())));
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, data.data(), static_cast<DWORD>(data.size())));
     }
 
     int bags_;

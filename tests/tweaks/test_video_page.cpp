@@ -189,15 +189,4 @@ TEST_F(VideoPageTest, ReadoutShowsWhateverTypeTheValuesHold) {
     }
 }
 
-TEST_F(VideoPageTest, RefreshReadsAndWritesNothingElse) {
-    STANDIN_ONLY();
-    Store(VideoPage::kServerPath, "Both");
-    standin::ResetCallCounts();
-    VideoPage::RefreshAviStatus(aviKey_, view_);
-    EXPECT_EQ(0u, standin::CallCount("RegSetValueExA"));
-    EXPECT_EQ(0u, standin::CallCount("RegCreateKeyExA"));
-    EXPECT_EQ(standin::CallCount("RegOpenKeyExA"), standin::CallCount("RegCloseKey"));
-    EXPECT_EQ(2, view_.writes);
-}
-
 }  // namespace
