@@ -87,8 +87,12 @@ void RemoveTree(HKEY root, const std::string& path) {
         DWORD size = sizeof name;
         if (RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         const std::string child = path + "\\" + name;
-        RemoveTree(root, child);
-        if (RegDeleteKeyA(root, child.c_str()) != ERROR_SUCCESS) break;  // refused: stop, don't spin
+        RemoveTree(root, child);  // deletes the child when it can
+        HKEY still = nullptr;
+        if (RegOpenKeyExA(root, child.c_str(), 0, KEY_READ, &still) == ERROR_SUCCESS) {
+            RegCloseKey(still);
+            break;  // refused: stop, don't spin
+        }
     }
     RegCloseKey(key);
     RegDeleteKeyA(root, path.c_str());
@@ -112,6 +116,9 @@ void RegistryTest::SetUp() {
 void RegistryTest::TearDown() {
     ExpectNoOpenHandles();
     RemoveTree(HKEY_CURRENT_USER, base_);
+    // Against the real registry nothing of a test may stay behind (the
+    // stand-in starts afresh for every test, refusing keys included).
+    if (!kStandIn) EXPECT_FALSE(KeyPresent("")) << "test key left behind: " << base_;
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QorvelTweakerTests");  // when it is empty
 }
 
