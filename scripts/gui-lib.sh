@@ -39,9 +39,12 @@ qt_start_xvfb() {  # starts a virtual display, exports DISPLAY
 }
 
 qt_boot_prefix() {  # creates $WINEPREFIX if needed and starts its server detached
+  # Call it with DISPLAY set: the prefix's desktop process, started by the
+  # first Wine process, keeps the display it found for as long as the
+  # server runs.
   mkdir -p "$(dirname "$WINEPREFIX")"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    DISPLAY= setsid timeout -k 5 300 wineboot -i >/dev/null 2>&1 </dev/null
+    setsid timeout -k 5 300 wineboot -i >/dev/null 2>&1 </dev/null
   fi
   setsid wineserver -p >/dev/null 2>&1 </dev/null || true
 }
@@ -73,9 +76,10 @@ qt_start_program() {  # qt_start_program EXE : starts it and waits for its windo
 
 qt_screen_xy() {  # qt_screen_xy NAME : the screen point at the middle of a control
   local xy wh
-  xy="$(qt_field "$1" 6)"; wh="$(qt_field "$1" 5)"
-  set -- $xy $wh
-  echo "$(($1 + $5 / 2)) $(($2 + $6 / 2))"
+  local x y w h
+  read -r x y <<<"$(qt_field "$1" 6)"
+  read -r _ _ w h <<<"$(qt_field "$1" 5)"
+  echo "$((${x:-0} + ${w:-0} / 2)) $((${y:-0} + ${h:-0} / 2))"
 }
 
 qt_click() {  # qt_click NAME : a real left click on a control

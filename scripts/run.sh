@@ -23,14 +23,14 @@ fi
 . scripts/gui-lib.sh
 trap qt_stop_all EXIT
 
-if [ "$seed" = 1 ]; then qt_seed_prefix; else qt_boot_prefix; fi
-
 if [ -n "${DISPLAY:-}" ]; then
+  if [ "$seed" = 1 ]; then qt_seed_prefix; else qt_boot_prefix; fi
   wine "$exe"
   exit 0
 fi
 
 qt_start_xvfb
+if [ "$seed" = 1 ]; then qt_seed_prefix; else qt_boot_prefix; fi
 qt_start_program "$exe" || { echo "the window did not appear; see $QT_GUI_TMP/program.log"; exit 1; }
 shots="$PWD/build/screenshots"
 mkdir -p "$shots"

@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake make g++ clang googletest
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine wine64 wine32:i386
+  wine wine64 wine32:i386 fonts-wine
   xvfb xauth xdotool imagemagick
 )
 

@@ -50,8 +50,8 @@ focus_is() { eq "$(awk -F'\t' '$1 == "focus" { print $2 }' "$QT_GUI_TMP/probe.tx
 AVI='HKLM\Software\Classes\CLSID\{87D62D94-71B3-4b9a-9489-5FE6850DC73E}\InProcServer32'
 WIN='HKCU\Software\Microsoft\Windows'
 
-qt_seed_prefix
 qt_start_xvfb || { echo "no virtual display"; exit 1; }
+qt_seed_prefix
 check "program starts and shows its window" qt_start_program "$exe"
 
 # Start-up: the About page alone, the version caption, the window's size.

@@ -87,13 +87,24 @@ int main(int argc, char** argv) {
     HWND tab = FindWindowExA(g_main, nullptr, WC_TABCONTROLA, nullptr);
     std::printf("tab\t%ld\n", tab ? static_cast<long>(SendMessageA(tab, TCM_GETCURSEL, 0, 0)) : -1L);
     // Each tab's rectangle, in the main window's client coordinates.
+    // TCM_GETITEMRECT fills a RECT in the program's own memory: the probe
+    // lends it one there and reads it back.
     const long tabs = tab ? static_cast<long>(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0)) : 0;
-    for (long i = 0; i < tabs; ++i) {
-        RECT r;
-        SendMessageA(tab, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(g_main, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    void* remote = process ? VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE) : nullptr;
+    for (long i = 0; remote && i < tabs; ++i) {
+        RECT r = {0, 0, 0, 0};
+        SIZE_T got = 0;
+        if (!SendMessageA(tab, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote)) ||
+            !ReadProcessMemory(process, remote, &r, sizeof r, &got))
+            continue;
         MapWindowPoints(tab, g_main, reinterpret_cast<POINT*>(&r), 2);
         std::printf("tabrect\t%ld\t%ld %ld %ld %ld\n", i, r.left, r.top, r.right - r.left, r.bottom - r.top);
     }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    if (process) CloseHandle(process);
     // A tooltip the program shows now, with its text.
     const DWORD thread = GetWindowThreadProcessId(g_main, nullptr);
     for (HWND tip = FindWindowExA(nullptr, nullptr, "tooltips_class32", nullptr); tip;
