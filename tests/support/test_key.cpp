@@ -118,7 +118,9 @@ void RegistryTest::TearDown() {
     RemoveTree(HKEY_CURRENT_USER, base_);
     // Against the real registry nothing of a test may stay behind (the
     // stand-in starts afresh for every test, refusing keys included).
-    if (!kStandIn) EXPECT_FALSE(KeyPresent("")) << "test key left behind: " << base_;
+    if (!kStandIn) {
+        EXPECT_FALSE(KeyPresent("")) << "test key left behind: " << base_;
+    }
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QorvelTweakerTests");  // when it is empty
 }
 
