@@ -79,23 +79,18 @@ std::vector<BYTE> Bytes(const std::string& s) {
     return std::vector<BYTE>(s.begin(), s.end());
 }
 
-void RemoveTree(HKEY root, const std::string& path) {
+bool RemoveTree(HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    for (;;) {
-        char name[512];
-        DWORD size = sizeof name;
-        if (RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        const std::string child = path + "\\" + name;
-        RemoveTree(root, child);  // deletes the child when it can
-        HKEY still = nullptr;
-        if (RegOpenKeyExA(root, child.c_str(), 0, KEY_READ, &still) == ERROR_SUCCESS) {
-            RegCloseKey(still);
-            break;  // refused: stop, don't spin
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        for (;;) {
+            char name[512];
+            DWORD size = sizeof name;
+            if (RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            if (!RemoveTree(root, path + "\\" + name)) break;  // refused: stop, don't spin
         }
+        RegCloseKey(key);
     }
-    RegCloseKey(key);
-    RegDeleteKeyA(root, path.c_str());
+    return RegDeleteKeyA(root, path.c_str()) == ERROR_SUCCESS;
 }
 
 void RegistryTest::SetUp() {
@@ -111,6 +106,8 @@ void RegistryTest::SetUp() {
               RegCreateKeyExA(HKEY_CURRENT_USER, base_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
     RegCloseKey(key);
     handlesAtStart_ = OpenRegistryHandles();
+    // Counts start with the test, not with its set-up.
+    if (kStandIn) standin::ResetCallCounts();
 }
 
 void RegistryTest::TearDown() {

@@ -74,5 +74,6 @@ private:
     long handlesAtStart_ = -1;
 };
 
-// Deletes root\path with everything below it through raw calls (test cleanup).
-void RemoveTree(HKEY root, const std::string& path);
+// Deletes root\path with everything below it through raw calls (test
+// cleanup); false when the key could not be deleted.
+bool RemoveTree(HKEY root, const std::string& path);
