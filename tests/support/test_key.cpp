@@ -79,18 +79,26 @@ std::vector<BYTE> Bytes(const std::string& s) {
     return std::vector<BYTE>(s.begin(), s.end());
 }
 
-bool RemoveTree(HKEY root, const std::string& path) {
+namespace {
+// Deletes parent\name with everything below it, one level at a time through
+// handles: the ANSI functions refuse paths longer than 260 characters.
+bool RemoveTreeAt(HKEY parent, const std::string& name) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
         for (;;) {
-            char name[512];
-            DWORD size = sizeof name;
-            if (RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            if (!RemoveTree(root, path + "\\" + name)) break;  // refused: stop, don't spin
+            char child[512];
+            DWORD size = sizeof child;
+            if (RegEnumKeyExA(key, 0, child, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            if (!RemoveTreeAt(key, child)) break;  // refused: stop, don't spin
         }
         RegCloseKey(key);
     }
-    return RegDeleteKeyA(root, path.c_str()) == ERROR_SUCCESS;
+    return RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS;
+}
+}  // namespace
+
+bool RemoveTree(HKEY root, const std::string& path) {
+    return !path.empty() && RemoveTreeAt(root, path);
 }
 
 void RegistryTest::SetUp() {

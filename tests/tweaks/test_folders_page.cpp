@@ -245,6 +245,9 @@ TEST_F(FoldersPageTest, ResetRemovesBothTreesAndNothingElse) {
 }
 
 TEST_F(FoldersPageTest, ResetWithNeitherTreeChangesNothing) {
+    // Whatever the registry held before the test, neither tree is there now.
+    RemoveKeyAt(HKEY_CURRENT_USER, kBagMru);
+    RemoveKeyAt(HKEY_CURRENT_USER, kBags);
     SetValueAt(HKEY_CURRENT_USER, kShellNoRoamKey, "BagMRU Size", REG_DWORD, k4000);
     ViewStore(2).Build(kShellKey);
     const auto before = Windows();
