@@ -98,7 +98,7 @@ qt_click_tab() {  # qt_click_tab INDEX : a real left click on a tab (0-based)
 qt_key() {  # qt_key KEYS... : real key presses to the program's window
   local win
   win="$(xdotool search --name '^Qorvel Tweaker$' | head -1)"
-  [ -n "$win" ] && xdotool windowactivate --sync "$win" >/dev/null 2>&1
+  if [ -n "$win" ]; then xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true; fi
   xdotool key --clearmodifiers "$@"
 }
 
@@ -116,8 +116,11 @@ qt_screenshot() {  # qt_screenshot FILE : the program's window, frame included
 }
 
 qt_stop_all() {
-  if [ -n "$QT_PROGRAM_PID" ]; then kill "$QT_PROGRAM_PID" 2>/dev/null; fi
+  if [ -n "$QT_PROGRAM_PID" ]; then kill "$QT_PROGRAM_PID" 2>/dev/null || true; fi
   wineserver -k >/dev/null 2>&1 || true
-  if [ -n "$QT_XVFB_PID" ]; then kill "$QT_XVFB_PID" 2>/dev/null; wait "$QT_XVFB_PID" 2>/dev/null; fi
+  if [ -n "$QT_XVFB_PID" ]; then
+    kill "$QT_XVFB_PID" 2>/dev/null || true
+    wait "$QT_XVFB_PID" 2>/dev/null || true
+  fi
   QT_PROGRAM_PID=""; QT_XVFB_PID=""
 }
