@@ -110,13 +110,7 @@ bool RegistryRoutines::SetRegistryValue(const std::string& ValueName, const Tagg
     if (!value_codec::IsWritableType(type)) return false;
     KeyHandle key;
     if (key.Open(hKey(), FullPath(), KEY_WRITE) != ERROR_SUCCESS) return false;
-    std::vector<BYTE> data = value_codec::Encode(Value, type);
-    const auto size = static_cast<DWORD>(data.size());
-    // RegSetValueExA looks at the byte after string data to decide whether
-    // the caller forgot to count a terminator; give it one to look at.
-    data.push_back(0);
-    return RegSetValueExA(key.get(), ValueName.c_str(), 0 /* reserved */, type, data.data(), size) ==
-           ERROR_SUCCESS;
+    return value_codec::WriteValue(key.get(), ValueName, Value, type) == ERROR_SUCCESS;
 }
 
 namespace {
