@@ -3,11 +3,7 @@
 # with every output detached (see wine-run.sh). Safe to call often and from
 # several processes at once.
 set -u
-here="$(cd "$(dirname "$0")/.." && pwd)"
-export WINEPREFIX="${QT_WINEPREFIX:-$here/build/wineprefix}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-unset DISPLAY
+. "$(dirname "$0")/wine-env.sh"
 mkdir -p "$(dirname "$WINEPREFIX")"
 (
   flock 9

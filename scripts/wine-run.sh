@@ -8,11 +8,7 @@
 # waiting forever. The program's own output goes through a file for the same
 # reason. Every run has a timeout.
 set -u
-here="$(cd "$(dirname "$0")/.." && pwd)"
-export WINEPREFIX="${QT_WINEPREFIX:-$here/build/wineprefix}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-unset DISPLAY
+. "$(dirname "$0")/wine-env.sh"
 timeout_s="${QT_WINE_TIMEOUT:-600}"
 
 "$here/scripts/wine-prefix.sh" >/dev/null 2>&1 </dev/null

@@ -70,33 +70,10 @@ SavedKey Save(HKEY key, const std::string& name) {
     return saved;
 }
 
-// Deletes `name` below the open `parent` with everything below it, deepest
-// first, each key through its parent's handle (no path grows long). A key
-// that refuses ends the loop over its siblings rather than spinning on it.
-bool DeleteBelow(HKEY parent, const std::string& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        for (;;) {
-            char child[512];
-            DWORD size = sizeof child;
-            if (RegEnumKeyExA(key, 0, child, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            if (!DeleteBelow(key, std::string(child, size))) break;
-        }
-        RegCloseKey(key);
-    }
-    return RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS;
-}
-
+// Deletes root\path with everything below it, level by level through
+// handles (RemoveTree of the test support).
 void DeleteTree(HKEY root, const std::string& path) {
-    const std::size_t cut = path.rfind('\\');
-    if (cut == std::string::npos) {
-        DeleteBelow(root, path);
-        return;
-    }
-    HKEY parent = nullptr;
-    if (RegOpenKeyExA(root, path.substr(0, cut).c_str(), 0, KEY_ALL_ACCESS, &parent) != ERROR_SUCCESS) return;
-    DeleteBelow(parent, path.substr(cut + 1));
-    RegCloseKey(parent);
+    RemoveTree(root, path);
 }
 
 void Restore(HKEY parent, const SavedKey& saved) {
