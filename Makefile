@@ -1,13 +1,16 @@
 # Qorvel Tweaker: the two entry points.
 #   make test  - installs what is missing, builds everything, runs every test
 #   make run   - builds the program and starts it (under Wine on Linux)
-.PHONY: test run setup clean format format-check
+.PHONY: test run setup clean format format-check bench
 
 test:
 	@bash scripts/run-tests.sh
 
 run:
 	@bash scripts/run.sh
+
+bench:
+	@bash bench/run-bench.sh
 
 setup:
 	@bash scripts/setup.sh

@@ -1,0 +1,52 @@
+// The start-up benchmark's baseline: a bare Win32 program that registers one
+// window class, creates one fixed-size window, shows and paints it, and
+// runs a message loop. Built with the same compiler, flags and static
+// runtime as the program it is compared with.
+#include <windows.h>
+
+namespace {
+
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            RECT client;
+            GetClientRect(hwnd, &client);
+            FillRect(dc, &client, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+            TextOutA(dc, 8, 8, "Bare window", 11);
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "QorvelBenchBareWindow";
+    if (!RegisterClassExA(&wc)) return 1;
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Bare Window", style, CW_USEDEFAULT, CW_USEDEFAULT, 480, 360,
+                                nullptr, nullptr, instance, nullptr);
+    if (!hwnd) return 1;
+    ShowWindow(hwnd, showCommand);
+    UpdateWindow(hwnd);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}

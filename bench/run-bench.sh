@@ -1,0 +1,216 @@
+#!/usr/bin/env bash
+# make bench: builds the benchmarks in their own trees (build/bench-native,
+# build/bench-i686, build/bench-x86_64), runs them natively and under Wine in
+# a private prefix (build/bench-wineprefix) on a virtual display, prints the
+# tables and writes them to bench/results/RESULTS.md.
+#
+# Every figure compared is a ratio measured in the same run: the median of
+# several repetitions, the compared programs taking turns. Knobs:
+#   QT_BENCH_REPS (5)        repetitions of the deletion and enumeration runs
+#   QT_BENCH_BIG_REPS (3)    repetitions of the 12,500-entry tree
+#   QT_BENCH_START_REPS (7)  start-ups of each program
+#   QT_BENCH_X64 (1)         0 skips the 64-bit build of the footprint table
+set -u
+cd "$(dirname "$0")/.."
+root="$PWD"
+reps="${QT_BENCH_REPS:-5}"
+big_reps="${QT_BENCH_BIG_REPS:-3}"
+start_reps="${QT_BENCH_START_REPS:-7}"
+jobs=2
+work="$root/build/bench-results"
+results="$root/bench/results/RESULTS.md"
+rm -rf "$work"
+mkdir -p "$work" "$(dirname "$results")"
+began=$SECONDS
+
+bash scripts/setup.sh || exit 1
+
+say() { echo "== $*"; }
+fail() { echo "bench: $*" >&2; exit 1; }
+
+# --- builds -------------------------------------------------------------
+build() {  # build DIR TOOLCHAIN(or "") TARGET...
+  local dir="$1" toolchain="$2"; shift 2
+  local args=(-S "$root" -B "$root/build/$dir" -DCMAKE_BUILD_TYPE=Release -DQT_BUILD_BENCH=ON -DBUILD_TESTING=OFF)
+  [ -n "$toolchain" ] && args+=("-DCMAKE_TOOLCHAIN_FILE=$root/cmake/$toolchain")
+  timeout 600 cmake "${args[@]}" >"$work/$dir.configure.log" 2>&1 || { cat "$work/$dir.configure.log"; fail "configure $dir"; }
+  timeout 1200 cmake --build "$root/build/$dir" -j "$jobs" --target "$@" >"$work/$dir.build.log" 2>&1 ||
+    { tail -40 "$work/$dir.build.log"; fail "build $dir"; }
+}
+say "build: native, i686$([ "${QT_BENCH_X64:-1}" = 0 ] || echo ', x86_64')"
+build bench-native "" enum_bench delete_calls_bench
+build bench-i686 mingw-i686.cmake qorvel-tweaker bare_window delete_tree_bench enum_bench
+have_x64=0
+if [ "${QT_BENCH_X64:-1}" != 0 ]; then
+  build bench-x86_64 mingw-x86_64.cmake qorvel-tweaker bare_window && have_x64=1
+fi
+i686="$root/build/bench-i686"
+
+# --- native: calls per key, enumeration on the stand-in ------------------
+say "native: registry calls per deleted key (stand-in counters)"
+timeout 600 "$root/build/bench-native/bench/delete_calls_bench" >"$work/calls.md" 2>&1
+calls_rc=$?
+cat "$work/calls.md"
+say "native: enumeration (stand-in)"
+timeout 600 "$root/build/bench-native/bench/enum_bench" "stand-in (native)" "$reps" >"$work/enum.rows" 2>&1
+tail -1 "$work/enum.rows"
+
+# --- Wine: one prefix on a virtual display -------------------------------
+export WINEPREFIX="$root/build/bench-wineprefix"
+export QT_WINEPREFIX="$WINEPREFIX"
+export QT_GUI_TMP="$work/gui"
+mkdir -p "$QT_GUI_TMP"
+export QT_ROOT="$root"
+. "$root/scripts/gui-lib.sh"
+trap 'qt_stop_all' EXIT
+say "wine: virtual display and prefix"
+qt_start_xvfb || fail "Xvfb did not start"
+qt_seed_prefix || fail "the Wine prefix did not boot"
+
+bench_wine() {  # bench_wine SECONDS OUTFILE EXE ARGS... (output through a file)
+  local limit="$1" out="$2"; shift 2
+  timeout -k 5 "$limit" wine "$@" >"$out" 2>&1 </dev/null
+}
+
+say "wine: enumeration (real registry, i686)"
+bench_wine 600 "$work/enum.wine" "$i686/bench/enum_bench.exe" "Wine 32-bit (real registry)" "$reps"
+enum_rc=$?
+tr -d '\r' <"$work/enum.wine" | tail -1 | tee -a "$work/enum.rows"
+
+say "wine: deleting trees (i686; takes a few minutes)"
+bench_wine 3000 "$work/delete.wine" "$i686/bench/delete_tree_bench.exe" "$reps" "$big_reps"
+delete_rc=$?
+tr -d '\r' <"$work/delete.wine" >"$work/delete.md"
+cat "$work/delete.md"
+
+# Start-up: from launching `wine EXE` to the window being visible on the X
+# display, polled from outside in a tight loop, the same way for both
+# programs. Both show and paint their window in one go (ShowWindow, then
+# UpdateWindow), so "visible" is "first painted" to within the poll.
+window_shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+start_once() {  # start_once EXE TITLE : prints milliseconds, or nothing
+  local t0 t1 pid deadline=$((SECONDS + 60))
+  t0=$(date +%s%N)
+  setsid wine "$1" >"$QT_GUI_TMP/start.log" 2>&1 </dev/null &
+  pid=$!
+  until window_shown "$2"; do
+    if [ "$SECONDS" -ge "$deadline" ]; then kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; return 1; fi
+  done
+  t1=$(date +%s%N)
+  kill "$pid" 2>/dev/null
+  qt_wait 20 bash -c "! xdotool search --name '$2' >/dev/null 2>&1" || kill -9 "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  echo $(((t1 - t0) / 1000000))
+}
+median() { sort -n | awk '{ v[NR] = $1 } END { if (NR == 0) print "n/a"; else if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+say "wine: start-up to first paint ($start_reps runs each, one warm-up)"
+product="$i686/app/qorvel-tweaker.exe"
+bare="$i686/bench/bare_window.exe"
+start_once "$product" '^Qorvel Tweaker$' >/dev/null
+start_once "$bare" '^Bare Window$' >/dev/null
+: >"$work/start.pairs"
+for _ in $(seq "$start_reps"); do
+  p="$(start_once "$product" '^Qorvel Tweaker$')"
+  b="$(start_once "$bare" '^Bare Window$')"
+  if [ -n "$p" ] && [ -n "$b" ]; then echo "$p $b" >>"$work/start.pairs"; fi
+done
+start_product="$(awk '{ print $1 }' "$work/start.pairs" | median)"
+start_bare="$(awk '{ print $2 }' "$work/start.pairs" | median)"
+start_ratio="$(awk '$2 > 0 { printf "%.3f\n", $1 / $2 }' "$work/start.pairs" | median)"
+start_runs="$(wc -l <"$work/start.pairs")"
+echo "product ${start_product} ms, bare ${start_bare} ms, ratio ${start_ratio} (${start_runs} pairs)"
+
+qt_stop_all
+trap - EXIT
+
+# --- footprint -----------------------------------------------------------
+imports() {  # imports OBJDUMP EXE : "DLL: n" per imported DLL
+  "$1" -p "$2" | awk '
+    /DLL Name:/ { dll = $3; order[++k] = dll; next }
+    dll != "" && /^\t[0-9a-f]+\t +[0-9]+ / { n[dll]++ }
+    END { for (i = 1; i <= k; i++) printf "%s%s: %d", (i > 1 ? ", " : ""), order[i], n[order[i]] }'
+}
+footprint_row() {  # footprint_row LABEL OBJDUMP EXE
+  local size total
+  size=$(stat -c %s "$3")
+  total=$("$2" -p "$3" | awk '/DLL Name:/ { d = 1; next } d && /^\t[0-9a-f]+\t +[0-9]+ / { n++ } END { print n + 0 }')
+  echo "| $1 | $size | $(awk -v s="$size" 'BEGIN { printf "%.0f", s / 1024 }') | $total | $(imports "$2" "$3") |"
+}
+{
+  echo "| executable | bytes | KiB | imported functions | imports (DLL: functions) |"
+  echo "|---|---:|---:|---:|---|"
+  footprint_row "qorvel-tweaker.exe, i686" i686-w64-mingw32-objdump "$product"
+  footprint_row "bare_window.exe, i686" i686-w64-mingw32-objdump "$bare"
+  if [ "$have_x64" = 1 ]; then
+    footprint_row "qorvel-tweaker.exe, x86_64" x86_64-w64-mingw32-objdump "$root/build/bench-x86_64/app/qorvel-tweaker.exe"
+    footprint_row "bare_window.exe, x86_64" x86_64-w64-mingw32-objdump "$root/build/bench-x86_64/bench/bare_window.exe"
+  fi
+} >"$work/footprint.md"
+say "footprint"
+cat "$work/footprint.md"
+
+# --- the results file ------------------------------------------------------
+elapsed=$((SECONDS - began))
+cpu="$(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')"
+enum_native_ratio="$(awk -F'|' 'NR == 1 { gsub(/ /, "", $7); print $7 }' "$work/enum.rows")"
+enum_wine_ratio="$(awk -F'|' 'NR == 2 { gsub(/ /, "", $7); print $7 }' "$work/enum.rows")"
+verdict() { awk -v v="$1" -v aim="$2" 'BEGIN { if (v == "" || v == "n/a") print "not measured"; else if (v + 0 <= aim + 0) print "met"; else print "missed" }'; }
+{
+  echo "# Benchmark results"
+  echo
+  echo "Written by \`make bench\` (bench/run-bench.sh); figures of the last run."
+  echo
+  echo "- Date: $(date -u '+%Y-%m-%d %H:%M UTC')"
+  echo "- Machine: $(nproc) CPUs, $cpu; $(uname -sr)"
+  echo "- Wine: $(wine --version 2>/dev/null) (32-bit program in a 64-bit prefix, Xvfb display)"
+  echo "- Compilers: $(i686-w64-mingw32-g++-posix -dumpversion) (MinGW-w64, -O2 Release, static runtime), host g++ $(g++ -dumpversion)"
+  echo "- Run time of \`make bench\`: ${elapsed} s (builds included)"
+  echo "- Ratios are medians of the per-repetition ratios (the compared methods take turns within each repetition);"
+  echo "  times are medians of the repetitions."
+  echo
+  echo "## 1. Deleting key trees under Wine (i686)"
+  echo
+  echo "Identical trees below HKCU\\Software\\QorvelTweakerBench, built afresh (untimed) before every deletion."
+  echo "DKT = Module1::DeleteKeyTree. Earlier Wine 8 measurements: about 0.7 of RegDeleteTreeA on Bags-shaped"
+  echo "trees, 0.5 on flat ones, 1.25 on the deep chain."
+  echo
+  cat "$work/delete.md"
+  if [ "$delete_rc" != 0 ]; then echo; echo "(delete_tree_bench exit status: $delete_rc)"; fi
+  echo
+  echo "## 2. Registry calls per deleted key (stand-in counters, native)"
+  echo
+  cat "$work/calls.md"
+  echo
+  echo "Verdict: $([ "$calls_rc" = 0 ] && echo 'met (2 per leaf, 6 per key with subkeys, 5 for the top key, exact on every shape)' || echo 'missed (see above)')"
+  echo
+  echo "## 3. Start-up to first paint under Wine + Xvfb (i686)"
+  echo
+  echo "From launching \`wine EXE\` to the window being visible on the display, polled from outside"
+  echo "(\`xdotool search --onlyvisible --name\` in a tight loop), the same way for both programs; one"
+  echo "warm-up each, then $start_reps alternating pairs. Both programs show and paint in one go."
+  echo
+  echo "| program | median ms | pairs |"
+  echo "|---|---:|---:|"
+  echo "| qorvel-tweaker.exe | $start_product | $start_runs |"
+  echo "| bare_window.exe | $start_bare | $start_runs |"
+  echo "| **ratio** (aim <= 1.3) | **$start_ratio** | $(verdict "$start_ratio" 1.3) |"
+  echo
+  echo "## 4. Footprint"
+  echo
+  cat "$work/footprint.md"
+  if [ "$have_x64" != 1 ]; then echo; echo "(x86_64 not built in this run: QT_BENCH_X64=0)"; fi
+  echo
+  echo "## 5. Enumerating 10,000 values"
+  echo
+  echo "RegistryRoutines::EnumRegistryValues against a bare RegEnumValueA loop that reads each name and its"
+  echo "data (buffers sized once from RegQueryInfoKeyA) and keeps copies; alternating, same run."
+  echo
+  echo "| registry | values | reps | EnumRegistryValues ms | bare loop ms | ratio (aim <= 1.5) |"
+  echo "|---|---:|---:|---:|---:|---:|"
+  cat "$work/enum.rows"
+  echo
+  echo "Verdict: stand-in $(verdict "$enum_native_ratio" 1.5), Wine $(verdict "$enum_wine_ratio" 1.5)$([ "$enum_rc" = 0 ] || echo " (enum_bench.exe exit status $enum_rc)")"
+} >"$results"
+say "results written to bench/results/RESULTS.md (${elapsed} s)"
+[ "$calls_rc" = 0 ] && [ "$delete_rc" = 0 ] && [ "$enum_rc" = 0 ]
