@@ -1,0 +1,70 @@
+// The fuzz targets' committed corpora, each input run once through its
+// target as a regression case (under ASan and UBSan in the asan build).
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "platform/standin_control.h"
+
+namespace {
+
+[[noreturn]] void Throw(const char* what) {
+    throw std::logic_error(what);
+}
+
+std::vector<std::string> Files(const std::string& dir) {
+    std::vector<std::string> out;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (const dirent* e = readdir(d))
+            if (e->d_name[0] != '.') out.push_back(dir + "/" + e->d_name);
+        closedir(d);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+struct Target {
+    const char* corpus;
+    void (*run)(const std::uint8_t*, std::size_t);
+};
+
+class FuzzCorpus : public ::testing::TestWithParam<Target> {
+protected:
+    void TearDown() override {
+        fuzz::OnFailure = &fuzz::AbortOnFailure;
+        standin::Reset();
+    }
+};
+
+TEST_P(FuzzCorpus, EveryInputKeepsTheInvariants) {
+    const Target target = GetParam();
+    fuzz::OnFailure = &Throw;
+    const auto files = Files(std::string(QT_FUZZ_CORPUS_DIR) + "/" + target.corpus);
+    ASSERT_GE(files.size(), 3u) << "corpus missing: " << target.corpus;
+    for (const auto& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        try {
+            target.run(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << file << ": " << e.what();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, FuzzCorpus,
+                         ::testing::Values(Target{"registry_value", &fuzz::RegistryValue},
+                                           Target{"enum_values", &fuzz::EnumValues},
+                                           Target{"tagged_value", &fuzz::TaggedValueConversions},
+                                           Target{"url_link_properties", &fuzz::UrlLinkProperties}),
+                         [](const ::testing::TestParamInfo<Target>& info) { return std::string(info.param.corpus); });
+
+}  // namespace
