@@ -132,6 +132,15 @@ inline double Median(std::vector<double> samples) {
     return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
 }
 
+// "lowest-highest" of a set of ratios, two decimals each.
+inline std::string Range(const std::vector<double>& samples) {
+    if (samples.empty()) return "n/a";
+    char text[48];
+    std::snprintf(text, sizeof text, "%.2f-%.2f", *std::min_element(samples.begin(), samples.end()),
+                  *std::max_element(samples.begin(), samples.end()));
+    return text;
+}
+
 // Milliseconds since `start`.
 inline double MsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

@@ -71,8 +71,8 @@ int main(int argc, char** argv) {
                               {"RegDeleteTreeA", ByRegDeleteTree}};
 
     std::printf("| shape | keys | reps | DeleteKeyTree ms | SHDeleteKeyA ms | RegDeleteTreeA ms "
-                "| DKT / RegDeleteTreeA | DKT / SHDeleteKeyA |\n");
-    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|\n");
+                "| DKT / RegDeleteTreeA | (range) | DKT / SHDeleteKeyA | (range) |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     std::fflush(stdout);
     int failures = 0;
     for (const Shape& shape : shapes) {
@@ -102,9 +102,10 @@ int main(int argc, char** argv) {
             ratioTree.push_back(ms[0] / ms[2]);
             ratioSh.push_back(ms[0] / ms[1]);
         }
-        std::printf("| %s | %lu | %d | %.1f | %.1f | %.1f | %.2f | %.2f |\n", shape.label,
+        std::printf("| %s | %lu | %d | %.1f | %.1f | %.1f | %.2f | %s | %.2f | %s |\n", shape.label,
                     bench::CountOf(shape.top).keys, shape.reps, bench::Median(samples[0]), bench::Median(samples[1]),
-                    bench::Median(samples[2]), bench::Median(ratioTree), bench::Median(ratioSh));
+                    bench::Median(samples[2]), bench::Median(ratioTree), bench::Range(ratioTree).c_str(),
+                    bench::Median(ratioSh), bench::Range(ratioSh).c_str());
         std::fflush(stdout);
     }
     RegCloseKey(bench);

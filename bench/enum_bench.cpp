@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
     }
     RegDeleteKeyA(HKEY_CURRENT_USER, kPath);
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QorvelTweakerBench");
-    std::printf("| %s | %d | %d | %.2f | %.2f | %.2f |\n", label, kValues, reps, bench::Median(product),
-                bench::Median(bare), bench::Median(ratio));
+    std::printf("| %s | %d | %d | %.2f | %.2f | %.2f | %s |\n", label, kValues, reps, bench::Median(product),
+                bench::Median(bare), bench::Median(ratio), bench::Range(ratio).c_str());
     return failures ? 1 : 0;
 }
