@@ -15,8 +15,6 @@
 //           desktop does.
 #include <windows.h>
 
-#include <string>
-
 namespace {
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -64,9 +62,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     wc.lpszClassName = "QorvelBenchBareWindow";
     if (!RegisterClassExA(&wc)) return 1;
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-    const std::string mode = commandLine ? commandLine : "";
-    if (mode == "dlls") LoadProgramDlls();
-    const char* title = mode == "keeper" ? "BenchDesktopKeeper" : "Bare Window";
+    // lstrcmpA, not std::string: the baseline stays free of the C++ library.
+    const char* mode = commandLine ? commandLine : "";
+    if (lstrcmpA(mode, "dlls") == 0) LoadProgramDlls();
+    const char* title = lstrcmpA(mode, "keeper") == 0 ? "BenchDesktopKeeper" : "Bare Window";
     HWND hwnd = CreateWindowExA(0, wc.lpszClassName, title, style, CW_USEDEFAULT, CW_USEDEFAULT, 480, 360,
                                 nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 1;

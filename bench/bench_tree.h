@@ -44,10 +44,29 @@ inline Counts CountOf(const Node& top) {
     return counts;
 }
 
-// A folder-views store: `entries` numbered keys, each with a "Shell" key of
-// a few values holding one view key, and a "ComDlg" key; every eighth entry
-// has one more level below its view key. About four keys an entry.
+// A folder-views store: `entries` numbered keys, each with three leaf keys
+// of a few values ("Shell", "ComDlg", "Desktop"); every eighth "Shell" has
+// one more level below it. About four keys an entry, three of them leaves.
 inline Node BagsShape(int entries) {
+    Node top{"T", 0, {}};
+    top.children.reserve(static_cast<std::size_t>(entries));
+    for (int i = 1; i <= entries; ++i) {
+        Node shell{"Shell", 3, {}};
+        if (i % 8 == 0) shell.children.push_back(Node{"{5C4F28B5-F869-4E84-8E60-F11DB97C5CC7}", 4, {}});
+        Node entry{std::to_string(i), 0, {}};
+        entry.children.push_back(std::move(shell));
+        entry.children.push_back(Node{"ComDlg", 2, {}});
+        entry.children.push_back(Node{"Desktop", 1, {}});
+        top.children.push_back(std::move(entry));
+    }
+    return top;
+}
+
+// The same store nested in every entry: `entries` numbered keys, each with
+// a "Shell" key of a few values holding one view key, and a "ComDlg" key;
+// every eighth entry has one more level below its view key. About four keys
+// an entry, half of them with subkeys.
+inline Node BagsNestedShape(int entries) {
     Node top{"T", 0, {}};
     top.children.reserve(static_cast<std::size_t>(entries));
     for (int i = 1; i <= entries; ++i) {

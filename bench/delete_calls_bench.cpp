@@ -62,6 +62,7 @@ int main() {
     };
     std::vector<Shape> shapes;
     shapes.push_back({"Bags-shaped, 2,000 entries", bench::BagsShape(2000)});
+    shapes.push_back({"Bags-shaped, nested in every entry, 2,000", bench::BagsNestedShape(2000)});
     shapes.push_back({"Bags-shaped, 12,500 entries", bench::BagsShape(12500)});
     shapes.push_back({"flat, 10,000 leaves", bench::FlatShape(10000)});
     shapes.push_back({"chain, 500 levels", bench::ChainShape(500)});

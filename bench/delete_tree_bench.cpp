@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
 
     std::vector<Shape> shapes;
     shapes.push_back({"Bags-shaped, 2,000 entries", bench::BagsShape(2000), reps});
+    shapes.push_back({"Bags-shaped, nested in every entry, 2,000", bench::BagsNestedShape(2000), reps});
     shapes.push_back({"Bags-shaped, 12,500 entries", bench::BagsShape(12500), bigReps});
     shapes.push_back({"flat, 10,000 leaves", bench::FlatShape(10000), reps});
     shapes.push_back({"chain, 500 levels", bench::ChainShape(500), reps});

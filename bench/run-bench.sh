@@ -8,14 +8,14 @@
 # several repetitions, the compared programs taking turns. Knobs:
 #   QT_BENCH_REPS (5)        repetitions of the deletion and enumeration runs
 #   QT_BENCH_BIG_REPS (3)    repetitions of the 12,500-entry tree
-#   QT_BENCH_START_REPS (9)  start-ups of each program
+#   QT_BENCH_START_REPS (15)  start-ups of each program
 #   QT_BENCH_X64 (1)         0 skips the 64-bit build of the footprint table
 set -u
 cd "$(dirname "$0")/.."
 root="$PWD"
 reps="${QT_BENCH_REPS:-5}"
 big_reps="${QT_BENCH_BIG_REPS:-3}"
-start_reps="${QT_BENCH_START_REPS:-9}"
+start_reps="${QT_BENCH_START_REPS:-15}"
 jobs=2
 work="$root/build/bench-results"
 results="$root/bench/results/RESULTS.md"
