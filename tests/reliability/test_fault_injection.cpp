@@ -40,7 +40,7 @@ const std::string kRemotePath = "Software\\Faults";
 
 // A runaway operation is stopped here (every later call is refused) and
 // reported, rather than left to spin.
-constexpr unsigned long kCallCap = 20000;
+constexpr unsigned long kCallCap = 4000;
 
 B Sz(const std::string& text) {
     B out(text.begin(), text.end());
