@@ -267,7 +267,9 @@ RunResult RunWith(const Operation& op, Fault fault, unsigned long k) {
 
 class FaultInjectionTest : public ::testing::Test {
 protected:
-    void TearDown() override { standin::Reset(); }
+    void TearDown() override {
+        if (kStandIn) standin::Reset();
+    }
 };
 
 TEST_F(FaultInjectionTest, EveryCallOfEveryOperationMayFail) {
