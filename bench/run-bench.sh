@@ -191,6 +191,7 @@ verdict() { awk -v v="$1" -v aim="$2" 'BEGIN { if (v == "" || v == "n/a") print 
   echo "Written by \`make bench\` (bench/run-bench.sh); figures of the last run."
   echo
   echo "- Date: $(date -u '+%Y-%m-%d %H:%M UTC')"
+  echo "- Source: commit $(git rev-parse --short HEAD 2>/dev/null)$(git diff --quiet HEAD -- . ':!bench/results' 2>/dev/null || echo ', with uncommitted changes')"
   echo "- Machine: $(nproc) CPUs, $cpu; $(uname -sr); load average $load_before at the start, $(cut -d' ' -f1-3 /proc/loadavg) at the end"
   echo "  (the machine is shared: other jobs running meanwhile widen the spread of the timings)"
   echo "- Wine: $(wine --version 2>/dev/null) (32-bit program in a 64-bit prefix, Xvfb display)"
