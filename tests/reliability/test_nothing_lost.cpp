@@ -244,7 +244,7 @@ TEST_F(NothingLostTest, FoldersButtonsChangeOnlyTheirOwnKeys) {
                 if (it == expected.end()) continue;  // never created
                 for (auto v = it->second.begin(); v != it->second.end();)
                     v = v->compare(0, kSizeName.size(), kSizeName) == 0 ? it->second.erase(v) : std::next(v);
-                it->second.insert(kSizeName + " 4 = A0 0F 00 00");
+                it->second.insert(kSizeName + " type 4 = A0 0F 00 00");
             }
         } else if (button == 1) {
             FoldersPage::Default_Folders_Click(shellKey, noRoamKey);

@@ -242,10 +242,11 @@ void SnapshotInto(HKEY key, const std::string& prefix, std::vector<std::string>&
         std::vector<BYTE> data(size + 1);
         std::string valueName(name, nameSize);
         DWORD size2 = size;
-        RegQueryValueExA(key, valueName.c_str(), nullptr, &type, data.data(), &size2);
+        if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, data.data(), &size2) != ERROR_SUCCESS)
+            size2 = 0;  // changed under us: listed without data
         std::string line = "  \"" + valueName + "\" type " + std::to_string(type) + " =";
         char hex[4];
-        for (DWORD b = 0; b < size2; ++b) {
+        for (DWORD b = 0; b < size2 && b < size; ++b) {
             std::snprintf(hex, sizeof hex, " %02X", data[b]);
             line += hex;
         }
@@ -266,11 +267,15 @@ void SnapshotInto(HKEY key, const std::string& prefix, std::vector<std::string>&
 }
 }  // namespace
 
-std::vector<std::string> RegistryTest::Snapshot(HKEY root, const std::string& path) const {
+std::vector<std::string> RegistrySnapshot(HKEY root, const std::string& path) {
     std::vector<std::string> out;
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return out;
     SnapshotInto(key, path, out);
     RegCloseKey(key);
     return out;
+}
+
+std::vector<std::string> RegistryTest::Snapshot(HKEY root, const std::string& path) const {
+    return RegistrySnapshot(root, path);
 }

@@ -74,6 +74,10 @@ private:
     long handlesAtStart_ = -1;
 };
 
+// A full listing of root\path and everything below it: one "[path]" line per
+// key, then one line per value with its name, type and bytes in hex.
+std::vector<std::string> RegistrySnapshot(HKEY root, const std::string& path);
+
 // Deletes root\path with everything below it through raw calls (test
 // cleanup); false when the key could not be deleted.
 bool RemoveTree(HKEY root, const std::string& path);
