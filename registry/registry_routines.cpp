@@ -38,14 +38,20 @@ std::int32_t RegistryRoutines::DeleteValue(const std::string& ValueName) const {
     return RegDeleteValueA(key.get(), ValueName.c_str());
 }
 
+namespace {
+// The key an enumeration lists: KeyName below hKey, opened for reading into
+// `opened`, or hKey itself when KeyName is empty; nullptr when it won't open.
+HKEY KeyToList(HKEY hKey, const std::string& KeyName, KeyHandle& opened) {
+    if (KeyName.empty()) return hKey;
+    return opened.Open(hKey, KeyName, KEY_READ) == ERROR_SUCCESS ? opened.get() : nullptr;
+}
+}  // namespace
+
 KeyedCollection RegistryRoutines::EnumRegistryKeys(HKEY hKey, const std::string& KeyName) const {
     KeyedCollection names;
     KeyHandle opened;
-    HKEY key = hKey;
-    if (!KeyName.empty()) {
-        if (opened.Open(hKey, KeyName, KEY_READ) != ERROR_SUCCESS) return names;
-        key = opened.get();
-    }
+    const HKEY key = KeyToList(hKey, KeyName, opened);
+    if (!key) return names;
     // Registry key names have at most 255 characters; 260 holds any of them
     // with its NUL. Any status but success ends the list (259 at its end).
     for (DWORD index = 0;; ++index) {
@@ -68,11 +74,8 @@ KeyedCollection RegistryRoutines::EnumRegistryKeys(HKEY hKey, const std::string&
 KeyedCollection RegistryRoutines::EnumRegistryValues(HKEY hKey, const std::string& KeyName) const {
     KeyedCollection values;
     KeyHandle opened;
-    HKEY key = hKey;
-    if (!KeyName.empty()) {
-        if (opened.Open(hKey, KeyName, KEY_READ) != ERROR_SUCCESS) return values;
-        key = opened.get();
-    }
+    const HKEY key = KeyToList(hKey, KeyName, opened);
+    if (!key) return values;
     // Size the name buffer for the longest name the key reports, so that no
     // name needs a second call; EnumValue still grows it should a longer one
     // appear meanwhile.
