@@ -180,26 +180,15 @@ bool RegistryTest::KeyPresent(const std::string& relative) const {
     return true;
 }
 
-void RegistryTest::SetRaw(const std::string& relative, const std::string& name, DWORD type,
-                          const std::vector<BYTE>& data) {
-    std::vector<BYTE> padded(data);
-    padded.push_back(0);
+void RegistryTest::WriteRaw(const std::string& relative, const std::string& name, DWORD type, std::vector<BYTE> data,
+                            BYTE after) {
+    // The byte after the data decides whether the platform counts a string
+    // terminator into it: a NUL there is taken, any other byte is not.
+    const auto size = static_cast<DWORD>(data.size());
+    data.push_back(after);
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, OpenRelative(relative, KEY_ALL_ACCESS, key));
-    EXPECT_EQ(ERROR_SUCCESS,
-              RegSetValueExA(key, name.c_str(), 0, type, padded.data(), static_cast<DWORD>(data.size())));
-    RegCloseKey(key);
-}
-
-void RegistryTest::SetRawExact(const std::string& relative, const std::string& name, DWORD type,
-                               std::vector<BYTE> data) {
-    // A non-NUL byte after the data keeps the platform from counting a
-    // terminator into it.
-    data.push_back(0xFF);
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, OpenRelative(relative, KEY_ALL_ACCESS, key));
-    EXPECT_EQ(ERROR_SUCCESS,
-              RegSetValueExA(key, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size() - 1)));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name.c_str(), 0, type, data.data(), size));
     RegCloseKey(key);
 }
 

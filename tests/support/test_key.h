@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -53,10 +54,14 @@ protected:
     // Raw helpers below the test key (paths relative to Base()).
     void MakeKey(const std::string& relative);
     bool KeyPresent(const std::string& relative) const;
-    void SetRaw(const std::string& relative, const std::string& name, DWORD type, const std::vector<BYTE>& data);
+    void SetRaw(const std::string& relative, const std::string& name, DWORD type, const std::vector<BYTE>& data) {
+        WriteRaw(relative, name, type, data, 0);
+    }
     // Writes the bytes with no extra byte after them: the platform cannot add
     // a terminator that is not there.
-    void SetRawExact(const std::string& relative, const std::string& name, DWORD type, std::vector<BYTE> data);
+    void SetRawExact(const std::string& relative, const std::string& name, DWORD type, std::vector<BYTE> data) {
+        WriteRaw(relative, name, type, std::move(data), 0xFF);
+    }
     bool ValuePresent(const std::string& relative, const std::string& name) const;
     // Type and bytes of a value; fails the test when it is missing.
     std::vector<BYTE> GetRaw(const std::string& relative, const std::string& name, DWORD* type = nullptr) const;
@@ -68,6 +73,7 @@ protected:
     void ExpectNoOpenHandles() const;
 
 private:
+    void WriteRaw(const std::string& relative, const std::string& name, DWORD type, std::vector<BYTE> data, BYTE after);
     LONG OpenRelative(const std::string& relative, REGSAM access, HKEY& key) const;
 
     std::string base_;
