@@ -1,16 +1,11 @@
 #include "reliability_support.h"
 
-#include "test_key.h"
-
-#include <cstdio>
-
 namespace reliability {
 
 bool MakeKeyAt(HKEY root, const std::string& path) {
     HKEY key = root;
-    std::size_t start = 0;
     bool ok = true;
-    while (ok && start <= path.size()) {
+    for (std::size_t start = 0; ok && start <= path.size();) {
         std::size_t end = path.find('\\', start);
         if (end == std::string::npos) end = path.size();
         const std::string level = path.substr(start, end - start);
@@ -30,17 +25,17 @@ bool SetValueAt(HKEY root, const std::string& path, const std::string& name, DWO
                 const std::vector<BYTE>& data) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
-    // A non-NUL byte after the data keeps the platform from counting a
-    // terminator into it.
     std::vector<BYTE> padded(data);
-    padded.push_back(0xFF);
+    padded.push_back(0xFF);  // keeps the platform from counting a terminator in
     const LONG status = RegSetValueExA(key, name.c_str(), 0, type, padded.data(), static_cast<DWORD>(data.size()));
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }
 
-std::vector<std::string> Listing(HKEY root, const std::string& path) {
-    return RegistrySnapshot(root, path);
+std::vector<BYTE> Sz(const std::string& text) {
+    std::vector<BYTE> out(text.begin(), text.end());
+    out.push_back(0);
+    return out;
 }
 
 }  // namespace reliability

@@ -1,8 +1,6 @@
-// Nothing lost: a property test over many random registry trees (seeded, so
-// every run sees the same ones). DeleteKeyTree must remove exactly the target
-// subtree - except a key that refuses, which stays with everything below it,
-// and the keys above it - and change nothing outside it. The three Folders
-// buttons are checked the same way on a random HKCU\Software\Microsoft\Windows.
+// Nothing lost, over 10,000 seeded random trees each: DeleteKeyTree removes
+// exactly its subtree - except a refusing key, which stays with everything
+// below and above it - and the three Folders buttons change only their keys.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -20,22 +18,17 @@
 
 namespace {
 
-// splitmix64: the same sequence on every platform and library.
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
+// splitmix64: the same sequence on every platform.
+struct Random {
+    std::uint64_t state;
     std::uint64_t Next() {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
         return z ^ (z >> 31);
     }
-    // A number in [lo, hi].
     unsigned Between(unsigned lo, unsigned hi) { return lo + static_cast<unsigned>(Next() % (hi - lo + 1)); }
     bool OneIn(unsigned n) { return Next() % n == 0; }
-
-private:
-    std::uint64_t state_;
 };
 
 std::string Lower(std::string s) {
@@ -43,7 +36,7 @@ std::string Lower(std::string s) {
     return s;
 }
 
-// A key name of 1 to 255 characters in mixed case, mostly short.
+// 1 to 255 characters in mixed case, mostly short.
 std::string RandomName(Random& rng) {
     static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 _.-{}";
     const unsigned pick = rng.Between(1, 100);
@@ -53,10 +46,11 @@ std::string RandomName(Random& rng) {
     return name;
 }
 
-void RandomValues(Random& rng, HKEY key) {
+// A random subtree below `key`; each created key's path goes to `paths`.
+void RandomTree(Random& rng, HKEY key, const std::string& path, unsigned depth, unsigned& budget,
+                std::vector<std::string>& paths) {
     static const DWORD kTypes[] = {REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD, REG_MULTI_SZ, REG_NONE, 11, 77};
-    const unsigned count = rng.Between(0, 3);
-    for (unsigned i = 0; i < count; ++i) {
+    for (unsigned i = rng.Between(0, 3); i > 0; --i) {
         const std::string name = rng.OneIn(5) ? std::string() : RandomName(rng).substr(0, 20);
         std::vector<BYTE> data(rng.Between(0, 12));
         for (BYTE& b : data) b = static_cast<BYTE>(rng.Next());
@@ -64,57 +58,46 @@ void RandomValues(Random& rng, HKEY key) {
         RegSetValueExA(key, name.c_str(), 0, kTypes[rng.Between(0, 7)], data.data(),
                        static_cast<DWORD>(data.size() - 1));
     }
-}
-
-// Fills `key` (at `path`) with a random subtree; every created key's path
-// goes to `paths`. `budget` bounds the number of keys.
-void RandomTree(Random& rng, HKEY key, const std::string& path, unsigned depth, unsigned& budget,
-                std::vector<std::string>& paths) {
-    RandomValues(rng, key);
     if (depth == 0) return;
-    const unsigned fanOut = rng.Between(0, 3);
-    std::set<std::string> taken;
-    for (unsigned i = 0; i < fanOut && budget > 0; ++i) {
+    std::set<std::string> taken;  // names are unique without regard to case
+    for (unsigned i = rng.Between(0, 3); i > 0 && budget > 0; --i) {
         const std::string name = RandomName(rng);
-        if (!taken.insert(Lower(name)).second) continue;  // names are unique without regard to case
         HKEY child = nullptr;
-        if (RegCreateKeyExA(key, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr) !=
-            ERROR_SUCCESS)
+        if (!taken.insert(Lower(name)).second || RegCreateKeyExA(key, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                                 nullptr, &child, nullptr) != ERROR_SUCCESS)
             continue;
         --budget;
         paths.push_back(path + "\\" + name);
-        RandomTree(rng, child, path + "\\" + name, depth - 1, budget, paths);
+        RandomTree(rng, child, std::string(paths.back()), depth - 1, budget, paths);
         RegCloseKey(child);
     }
 }
 
-// Creates root\path (every level) and a random tree below it.
+// Creates HKCU\path (every level) with a random tree below; returns its keys.
 std::vector<std::string> MakeRandomTree(Random& rng, const std::string& path, unsigned maxDepth, unsigned budget) {
     std::vector<std::string> paths;
-    if (!reliability::MakeKeyAt(HKEY_CURRENT_USER, path)) return paths;
-    paths.push_back(path);
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return paths;
+    if (!reliability::MakeKeyAt(HKEY_CURRENT_USER, path) ||
+        RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return paths;
+    paths.push_back(path);
     RandomTree(rng, key, path, rng.Between(0, maxDepth), budget, paths);
     RegCloseKey(key);
     return paths;
 }
 
-// A listing as keys (lower case) and the set of their value lines (value
-// names in lower case): the order of keys and values plays no part, and
-// names match without regard to case, as the registry matches them.
+// HKCU\Software as lower-case key paths to sets of value lines (names in
+// lower case): order plays no part and names match without regard to case.
 using Model = std::map<std::string, std::set<std::string>>;
 
-Model ToModel(const std::vector<std::string>& listing) {
+Model Software() {
     Model model;
     std::string current;
-    for (const auto& line : listing) {
+    for (const auto& line : RegistrySnapshot(HKEY_CURRENT_USER, "Software")) {
         if (line[0] == '[') {
-            current = Lower(line.substr(1, line.rfind(']') - 1));
-            model[current];
+            model[current = Lower(line.substr(1, line.rfind(']') - 1))];
         } else {
-            const std::size_t open = line.find('"');
-            const std::size_t close = line.find("\" ", open + 1);
+            const std::size_t open = line.find('"'), close = line.find("\" ", open + 1);
             model[current].insert("\"" + Lower(line.substr(open + 1, close - open - 1)) + line.substr(close));
         }
     }
@@ -122,16 +105,14 @@ Model ToModel(const std::vector<std::string>& listing) {
 }
 
 bool Under(const std::string& path, const std::string& tree) {
-    return path == tree || (path.size() > tree.size() && path.compare(0, tree.size(), tree) == 0 &&
-                            path[tree.size()] == '\\');
+    return path.compare(0, tree.size(), tree) == 0 && (path.size() == tree.size() || path[tree.size()] == '\\');
 }
 
-// `before` with the tree `target` deleted as DeleteKeyTree deletes it when
-// the keys `refusing` refuse: each stays with everything below it, and so do
-// the keys above it.
-Model Deleted(const Model& before, const std::string& target, const std::vector<std::string>& refusing) {
+// `model` with `target` deleted when the keys `refusing` refuse deletion:
+// each stays with everything below it, and so do the keys above it.
+Model Deleted(const Model& model, const std::string& target, const std::vector<std::string>& refusing) {
     Model out;
-    for (const auto& [path, values] : before) {
+    for (const auto& [path, values] : model) {
         bool keep = !Under(path, target);
         for (const auto& r : refusing) keep = keep || Under(path, r) || (Under(path, target) && Under(r, path));
         if (keep) out[path] = values;
@@ -139,69 +120,54 @@ Model Deleted(const Model& before, const std::string& target, const std::vector<
     return out;
 }
 
-// A key that refuses these refuses deletion with full access but can still
-// be read, so the listing afterwards sees it.
-constexpr REGSAM kWriteBits = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
-
-void Refuse(const std::string& path) {
+// Refuses deletion (with full access) but can still be read. Returns the
+// lower-case path.
+std::string Refuse(const std::string& path) {
     standin::RefuseDelete(HKEY_CURRENT_USER, path);
-    standin::RefuseOpen(HKEY_CURRENT_USER, path, kWriteBits);
+    standin::RefuseOpen(HKEY_CURRENT_USER, path, KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
+    return Lower(path);
 }
 
-class NothingLostTest : public ::testing::Test {
-protected:
-    void TearDown() override {
-        if (kStandIn) standin::Reset();
-    }
-};
+template <typename T>
+const T& Pick(Random& rng, const std::vector<T>& v) {
+    return v[rng.Between(0, static_cast<unsigned>(v.size() - 1))];
+}
 
 constexpr int kTrees = 10000;
 
-TEST_F(NothingLostTest, DeleteKeyTreeRemovesExactlyTheTarget) {
+TEST(NothingLostTest, DeleteKeyTreeRemovesExactlyTheTarget) {
     STANDIN_ONLY();
-    Random rng(20261206);
+    Random rng{20261206};
     const std::string parent = "Software\\QorvelTweakerTests\\Lost";
     int withRefusal = 0;
     for (int tree = 0; tree < kTrees; ++tree) {
         standin::Reset();
-        const std::string targetName = RandomName(rng);
-        const std::string target = parent + "\\" + targetName;
+        const std::string target = parent + "\\" + RandomName(rng);
         const std::vector<std::string> keys = MakeRandomTree(rng, target, 4, 7);
         ASSERT_FALSE(keys.empty());
-        // Neighbours, one of them sharing the target's name as a prefix, and
-        // a tree above the target's parent.
+        // Neighbours, one sharing the target's name as a prefix.
         MakeRandomTree(rng, rng.OneIn(2) ? target + "x" : target + " 2", 1, 3);
         MakeRandomTree(rng, parent + "\\" + RandomName(rng) + "#", 1, 3);
         MakeRandomTree(rng, "Software\\Other", 1, 3);
         std::vector<std::string> refusing;
-        if (rng.OneIn(4)) {
-            refusing.push_back(keys[rng.Between(0, static_cast<unsigned>(keys.size() - 1))]);
-            Refuse(refusing.back());
-            ++withRefusal;
-        }
-        const Model before = ToModel(reliability::Listing(HKEY_CURRENT_USER, "Software"));
+        if (rng.OneIn(4)) refusing.push_back(Refuse(Pick(rng, keys)));
+        withRefusal += !refusing.empty();
+        const Model before = Software();
         const LONG status = Module1::DeleteKeyTree(HKEY_CURRENT_USER, target);
-        const Model after = ToModel(reliability::Listing(HKEY_CURRENT_USER, "Software"));
-        std::vector<std::string> lowered;
-        for (const auto& r : refusing) lowered.push_back(Lower(r));
-        ASSERT_EQ(Deleted(before, Lower(target), lowered), after) << "tree " << tree << " target " << target;
+        ASSERT_EQ(Deleted(before, Lower(target), refusing), Software()) << "tree " << tree << ": " << target;
         ASSERT_EQ(refusing.empty() ? ERROR_SUCCESS : ERROR_ACCESS_DENIED, status) << "tree " << tree;
         ASSERT_EQ(refusing.size(), standin::MessageBoxes().size()) << "tree " << tree;
         ASSERT_EQ(0u, standin::OpenHandles()) << "tree " << tree;
     }
+    standin::Reset();
     EXPECT_GT(withRefusal, kTrees / 8);
 }
 
-// The Folders buttons on a random HKCU\Software\Microsoft\Windows, aimed as
-// the program aims them.
-TEST_F(NothingLostTest, FoldersButtonsChangeOnlyTheirOwnKeys) {
+TEST(NothingLostTest, FoldersButtonsChangeOnlyTheirOwnKeys) {
     STANDIN_ONLY();
-    Random rng(7);
-    const std::string windows = "Software\\Microsoft\\Windows";
-    const std::string shell = windows + "\\Shell";
-    const std::string noRoam = windows + "\\ShellNoRoam";
-    const std::string bagMru = noRoam + "\\BagMRU";
-    const std::string bags = noRoam + "\\Bags";
+    Random rng{7};
+    const std::string windows = "Software\\Microsoft\\Windows", shell = windows + "\\Shell",
+                      noRoam = windows + "\\ShellNoRoam", bagMru = noRoam + "\\BagMRU", bags = noRoam + "\\Bags";
     RegistryRoutines shellKey, noRoamKey;
     for (RegistryRoutines* key : {&shellKey, &noRoamKey}) {
         key->hKey(HKEY_CURRENT_USER);
@@ -209,7 +175,7 @@ TEST_F(NothingLostTest, FoldersButtonsChangeOnlyTheirOwnKeys) {
     }
     shellKey.Subkey("Shell");
     noRoamKey.Subkey("ShellNoRoam");
-    const std::string kSizeName = "\"bagmru size\"";
+    const std::string kSize = "\"bagmru size\"";
     for (int tree = 0; tree < kTrees; ++tree) {
         standin::Reset();
         MakeRandomTree(rng, windows, 1, 2);
@@ -217,78 +183,55 @@ TEST_F(NothingLostTest, FoldersButtonsChangeOnlyTheirOwnKeys) {
         std::vector<std::string> inside;  // keys of the two trees Reset removes
         for (const std::string* path : {&shell, &noRoam, &bagMru, &bags}) {
             if (rng.OneIn(5)) continue;
-            const std::string spelled = rng.OneIn(2) ? Lower(*path) : *path;
-            const auto keys = MakeRandomTree(rng, spelled, 3, 3);
+            const auto keys = MakeRandomTree(rng, rng.OneIn(2) ? Lower(*path) : *path, 3, 3);
             if (path == &bagMru || path == &bags) inside.insert(inside.end(), keys.begin(), keys.end());
         }
-        if (rng.OneIn(2)) MakeRandomTree(rng, bags + "2", 1, 3);
-        if (rng.OneIn(2)) MakeRandomTree(rng, noRoam + "\\BagMRUx", 1, 3);
-        if (rng.OneIn(2)) MakeRandomTree(rng, shell + "\\BagMRU", 1, 3);
-        for (const std::string* path : {&shell, &noRoam}) {
+        for (const std::string& lookalike : {bags + "2", noRoam + "\\BagMRUx", shell + "\\BagMRU"})
+            if (rng.OneIn(2)) MakeRandomTree(rng, lookalike, 1, 3);
+        for (const std::string* path : {&shell, &noRoam})
             if (rng.OneIn(2))
                 reliability::SetValueAt(HKEY_CURRENT_USER, *path, rng.OneIn(2) ? "BagMRU Size" : "bagmru SIZE",
                                         static_cast<DWORD>(rng.Between(1, 4)), {1, 2});
-        }
         std::vector<std::string> refusing;
-        if (!inside.empty() && rng.OneIn(4)) {
-            refusing.push_back(inside[rng.Between(0, static_cast<unsigned>(inside.size() - 1))]);
-            Refuse(refusing.back());
-        }
-        const Model before = ToModel(reliability::Listing(HKEY_CURRENT_USER, "Software"));
-        Model expected = before;
+        if (!inside.empty() && rng.OneIn(4)) refusing.push_back(Refuse(Pick(rng, inside)));
+        Model expected = Software();
         const int button = tree % 3;
-        if (button == 0) {
-            FoldersPage::Increase_Folders_Click(shellKey, noRoamKey);
+        if (button == 2) {
+            FoldersPage::Reset_Folders_Click();
+            expected = Deleted(Deleted(expected, Lower(bagMru), refusing), Lower(bags), refusing);
+            ASSERT_EQ(refusing.size(), standin::MessageBoxes().size()) << "tree " << tree;
+        } else {
+            if (button == 0) FoldersPage::Increase_Folders_Click(shellKey, noRoamKey);
+            if (button == 1) FoldersPage::Default_Folders_Click(shellKey, noRoamKey);
             for (const std::string* path : {&shell, &noRoam}) {
                 auto it = expected.find(Lower(*path));
                 if (it == expected.end()) continue;  // never created
                 for (auto v = it->second.begin(); v != it->second.end();)
-                    v = v->compare(0, kSizeName.size(), kSizeName) == 0 ? it->second.erase(v) : std::next(v);
-                it->second.insert(kSizeName + " type 4 = A0 0F 00 00");
+                    v = v->compare(0, kSize.size(), kSize) == 0 ? it->second.erase(v) : std::next(v);
+                if (button == 0) it->second.insert(kSize + " type 4 = A0 0F 00 00");
             }
-        } else if (button == 1) {
-            FoldersPage::Default_Folders_Click(shellKey, noRoamKey);
-            for (const std::string* path : {&shell, &noRoam}) {
-                auto it = expected.find(Lower(*path));
-                if (it == expected.end()) continue;
-                for (auto v = it->second.begin(); v != it->second.end();)
-                    v = v->compare(0, kSizeName.size(), kSizeName) == 0 ? it->second.erase(v) : std::next(v);
-            }
-        } else {
-            FoldersPage::Reset_Folders_Click();
-            std::vector<std::string> lowered;
-            for (const auto& r : refusing) lowered.push_back(Lower(r));
-            expected = Deleted(Deleted(expected, Lower(bagMru), lowered), Lower(bags), lowered);
-            ASSERT_EQ(refusing.size(), standin::MessageBoxes().size()) << "tree " << tree;
         }
-        const Model after = ToModel(reliability::Listing(HKEY_CURRENT_USER, "Software"));
-        ASSERT_EQ(expected, after) << "tree " << tree << ", button " << button;
+        ASSERT_EQ(expected, Software()) << "tree " << tree << ", button " << button;
         ASSERT_EQ(0u, standin::OpenHandles()) << "tree " << tree;
     }
+    standin::Reset();
 }
 
-// A chain as deep as the registry allows is deleted whole, through the
-// recursion, without exhausting anything.
-TEST_F(NothingLostTest, DeepChainIsDeletedWhole) {
+// A chain 500 levels deep is deleted whole, through the recursion.
+TEST(NothingLostTest, DeepChainIsDeletedWhole) {
     STANDIN_ONLY();
     standin::Reset();
-    std::string path = "Software\\QorvelTweakerTests\\Chain";
-    ASSERT_TRUE(reliability::MakeKeyAt(HKEY_CURRENT_USER, path));
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &key));
-    for (int level = 0; level < 500; ++level) {
-        HKEY child = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(key, "L", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr));
-        RegCloseKey(key);
-        key = child;
-    }
-    RegCloseKey(key);
-    const auto outside = reliability::Listing(HKEY_CURRENT_USER, "Software\\Microsoft");
+    const std::string path = "Software\\QorvelTweakerTests\\Chain";
+    std::string chain = path;
+    for (int level = 0; level < 500; ++level) chain += "\\L";
+    ASSERT_TRUE(reliability::MakeKeyAt(HKEY_CURRENT_USER, chain));
+    const auto outside = RegistrySnapshot(HKEY_CURRENT_USER, "Software\\Microsoft");
     EXPECT_EQ(ERROR_SUCCESS, Module1::DeleteKeyTree(HKEY_CURRENT_USER, path));
     HKEY gone = nullptr;
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &gone));
-    EXPECT_EQ(outside, reliability::Listing(HKEY_CURRENT_USER, "Software\\Microsoft"));
+    EXPECT_EQ(outside, RegistrySnapshot(HKEY_CURRENT_USER, "Software\\Microsoft"));
     EXPECT_EQ(0u, standin::OpenHandles());
+    standin::Reset();
 }
 
 }  // namespace

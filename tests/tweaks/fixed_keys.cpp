@@ -1,101 +1,74 @@
 #include "fixed_keys.h"
 
-namespace fixed {
+#include <algorithm>
+#include <tuple>
 
-std::vector<BYTE> Sz(const std::string& text) {
+std::vector<BYTE> fixed::Sz(const std::string& text) {
     std::vector<BYTE> data(text.begin(), text.end());
     data.push_back(0);
     return data;
 }
 
-}  // namespace fixed
-
 namespace {
-
-struct SavedValue {
-    std::string name;
-    DWORD type;
-    std::vector<BYTE> data;
-};
 
 struct SavedKey {
     std::string name;
-    std::vector<SavedValue> values;
+    std::vector<std::tuple<std::string, DWORD, std::vector<BYTE>>> values;
     std::vector<SavedKey> children;
 };
 
 std::vector<std::string> Levels(const std::string& path) {
     std::vector<std::string> levels;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find('\\', start);
-        if (end == std::string::npos) end = path.size();
+    for (std::size_t start = 0, end; start <= path.size(); start = end + 1) {
+        end = std::min(path.find('\\', start), path.size());
         if (end > start) levels.push_back(path.substr(start, end - start));
-        start = end + 1;
     }
     return levels;
 }
 
 void WriteExact(HKEY key, const std::string& name, DWORD type, std::vector<BYTE> data) {
-    // A non-NUL byte after the data keeps the platform from counting a
-    // terminator into string data that has none.
     const auto size = static_cast<DWORD>(data.size());
-    data.push_back(0xFF);
+    data.push_back(0xFF);  // keeps the platform from counting a terminator in
     EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name.c_str(), 0, type, data.data(), size)) << name;
 }
 
 SavedKey Save(HKEY key, const std::string& name) {
     SavedKey saved{name, {}, {}};
-    for (DWORD i = 0;; ++i) {
-        std::vector<char> valueName(16384 + 1);
-        DWORD nameSize = static_cast<DWORD>(valueName.size());
-        DWORD type = 0, size = 0;
-        if (RegEnumValueA(key, i, valueName.data(), &nameSize, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
-        SavedValue value{std::string(valueName.data(), nameSize), type, std::vector<BYTE>(size + 1)};
-        DWORD got = size;
-        if (RegQueryValueExA(key, value.name.c_str(), nullptr, &value.type, value.data.data(), &got) != ERROR_SUCCESS)
-            got = 0;
-        value.data.resize(got);
-        saved.values.push_back(std::move(value));
+    std::vector<char> buffer(16384 + 1);
+    for (DWORD i = 0, n = 16385, type = 0, size = 0;
+         RegEnumValueA(key, i, buffer.data(), &n, nullptr, &type, nullptr, &size) == ERROR_SUCCESS; ++i, n = 16385) {
+        std::vector<BYTE> data(size + 1);
+        if (RegQueryValueExA(key, buffer.data(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS) size = 0;
+        data.resize(size);
+        saved.values.emplace_back(std::string(buffer.data(), n), type, std::move(data));
     }
-    for (DWORD i = 0;; ++i) {
-        char child[512];
-        DWORD size = sizeof child;
-        if (RegEnumKeyExA(key, i, child, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        HKEY opened = nullptr;
-        if (RegOpenKeyExA(key, child, 0, KEY_READ, &opened) != ERROR_SUCCESS) continue;
-        saved.children.push_back(Save(opened, std::string(child, size)));
-        RegCloseKey(opened);
+    for (DWORD i = 0, n = 512;
+         RegEnumKeyExA(key, i, buffer.data(), &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; ++i, n = 512) {
+        HKEY child = nullptr;
+        if (RegOpenKeyExA(key, buffer.data(), 0, KEY_READ, &child) != ERROR_SUCCESS) continue;
+        saved.children.push_back(Save(child, std::string(buffer.data(), n)));
+        RegCloseKey(child);
     }
     return saved;
-}
-
-// Deletes root\path with everything below it, level by level through
-// handles (RemoveTree of the test support).
-void DeleteTree(HKEY root, const std::string& path) {
-    RemoveTree(root, path);
 }
 
 void Restore(HKEY parent, const SavedKey& saved) {
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExA(parent, saved.name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr))
-        << saved.name;
-    for (const auto& value : saved.values) WriteExact(key, value.name, value.type, value.data);
+              RegCreateKeyExA(parent, saved.name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    for (const auto& [name, type, data] : saved.values) WriteExact(key, name, type, data);
     for (const auto& child : saved.children) Restore(key, child);
     RegCloseKey(key);
 }
 
 }  // namespace
 
-// One fixed key: its saved tree when it existed, otherwise the first level of
-// its path that was missing (everything the test makes there is removed).
+// One fixed key: its saved tree, or the first level of its path that was
+// missing (removed afterwards with all the test made there).
 struct FixedKeysTest::Guard {
     HKEY root;
-    std::string path;
-    bool existed = false;
+    std::string path, firstMissing;
     SavedKey saved;
-    std::string firstMissing;
 
     Guard(HKEY r, const std::string& p) : root(r), path(p) {
         std::string prefix;
@@ -106,23 +79,18 @@ struct FixedKeysTest::Guard {
                 return;
             }
         }
-        existed = true;
         HKEY key = nullptr;
-        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
-            saved = Save(key, Levels(path).back());
-            RegCloseKey(key);
-        }
+        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+        saved = Save(key, Levels(path).back());
+        RegCloseKey(key);
     }
 
     void Put() const {
-        if (!existed) {
-            DeleteTree(root, firstMissing);
-            return;
-        }
-        DeleteTree(root, path);
-        const std::size_t cut = path.rfind('\\');
+        RemoveTree(root, firstMissing.empty() ? path : firstMissing);
+        if (!firstMissing.empty()) return;
         HKEY parent = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(root, path.substr(0, cut).c_str(), 0, KEY_ALL_ACCESS, &parent));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegOpenKeyExA(root, path.substr(0, path.rfind('\\')).c_str(), 0, KEY_ALL_ACCESS, &parent));
         Restore(parent, saved);
         RegCloseKey(parent);
     }
@@ -139,8 +107,7 @@ void FixedKeysTest::SetUp() {
 }
 
 void FixedKeysTest::TearDown() {
-    // Newest first: a missing Windows key is removed after the keys below it
-    // have been put back as they were (that is, removed as well).
+    // Newest first: a missing Windows key goes after the keys below it.
     for (auto it = guards_.rbegin(); it != guards_.rend(); ++it) (*it)->Put();
     guards_.clear();
     RegistryTest::TearDown();
@@ -167,7 +134,7 @@ bool FixedKeysTest::KeyPresentAt(HKEY root, const std::string& path) {
 }
 
 void FixedKeysTest::RemoveKeyAt(HKEY root, const std::string& path) {
-    DeleteTree(root, path);
+    RemoveTree(root, path);
     ASSERT_FALSE(KeyPresentAt(root, path)) << path;
 }
 
@@ -182,27 +149,22 @@ void FixedKeysTest::SetValueAt(HKEY root, const std::string& path, const std::st
 bool FixedKeysTest::ValuePresentAt(HKEY root, const std::string& path, const std::string& name) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    const LONG status = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr);
+    const bool present = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    return present;
 }
 
 std::vector<BYTE> FixedKeysTest::GetValueAt(HKEY root, const std::string& path, const std::string& name, DWORD* type) {
-    std::vector<BYTE> data;
-    DWORD t = REG_NONE;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        ADD_FAILURE() << "no key " << path;
-        return data;
-    }
-    DWORD size = 0;
-    LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &t, nullptr, &size);
-    if (status == ERROR_SUCCESS) {
+    DWORD t = REG_NONE, size = 0;
+    std::vector<BYTE> data;
+    LONG status = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key);
+    if (status == ERROR_SUCCESS && (status = RegQueryValueExA(key, name.c_str(), nullptr, &t, nullptr, &size)) == 0) {
         data.assign(size + 1, 0xBD);  // a sentinel past the end
         status = RegQueryValueExA(key, name.c_str(), nullptr, &t, data.data(), &size);
         data.resize(size);
     }
-    RegCloseKey(key);
+    if (key) RegCloseKey(key);
     if (status != ERROR_SUCCESS) ADD_FAILURE() << "no value \"" << name << "\" in " << path << ": " << status;
     if (type) *type = t;
     return data;

@@ -1,14 +1,8 @@
-// FixedKeysTest: the fixture of the tests that drive the program's handlers
-// on the fixed registry keys they edit, which no per-test key can stand in
-// for: the media extension's class key below HKEY_LOCAL_MACHINE and the
-// current user's Shell and ShellNoRoam keys.
-//
-// Before each test it saves those keys with everything below them (under
-// Wine the prefix may hold some of them already); afterwards it removes what
-// the test left there and puts the saved trees back, or removes the first
-// level that did not exist. The helpers work through raw Win32 calls and
-// absolute paths, and create keys one level at a time relative to the
-// parent's handle (the ANSI functions refuse paths over 260 characters).
+// FixedKeysTest: fixture for the handlers that edit fixed keys no per-test
+// key can stand in for (the media class key below HKLM, HKCU's Shell and
+// ShellNoRoam). Each key is saved before the test with everything below it
+// and put back afterwards (or its first missing level removed). Raw Win32
+// calls only, with absolute paths.
 #pragma once
 
 #include <memory>
@@ -19,15 +13,13 @@
 
 namespace fixed {
 
-// Below HKEY_LOCAL_MACHINE.
-constexpr char kClassKey[] = "Software\\Classes\\CLSID\\{87D62D94-71B3-4b9a-9489-5FE6850DC73E}";
+constexpr char kClassKey[] = "Software\\Classes\\CLSID\\{87D62D94-71B3-4b9a-9489-5FE6850DC73E}";  // below HKLM
 constexpr char kAviKey[] = "Software\\Classes\\CLSID\\{87D62D94-71B3-4b9a-9489-5FE6850DC73E}\\InProcServer32";
-// Below HKEY_CURRENT_USER.
-constexpr char kWindowsKey[] = "Software\\Microsoft\\Windows";
+constexpr char kWindowsKey[] = "Software\\Microsoft\\Windows";  // below HKCU
 constexpr char kShellKey[] = "Software\\Microsoft\\Windows\\Shell";
 constexpr char kShellNoRoamKey[] = "Software\\Microsoft\\Windows\\ShellNoRoam";
 
-// String data with its terminating NUL, as the platform stores a text.
+// String data with its terminating NUL.
 std::vector<BYTE> Sz(const std::string& text);
 
 }  // namespace fixed
@@ -39,16 +31,15 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Creates root\path and every missing level above it.
+    // Creates root\path level by level (the ANSI calls refuse long paths).
     static void MakeKeyAt(HKEY root, const std::string& path);
     static bool KeyPresentAt(HKEY root, const std::string& path);
-    // Removes root\path with everything below it.
     static void RemoveKeyAt(HKEY root, const std::string& path);
-    // Writes exactly `data` (no terminator is added) into an existing key.
+    // Writes exactly `data` (no terminator added) into an existing key.
     static void SetValueAt(HKEY root, const std::string& path, const std::string& name, DWORD type,
                            std::vector<BYTE> data);
     static bool ValuePresentAt(HKEY root, const std::string& path, const std::string& name);
-    // Type and bytes of a value; fails the test when it is missing.
+    // Fails the test when the value is missing.
     static std::vector<BYTE> GetValueAt(HKEY root, const std::string& path, const std::string& name,
                                         DWORD* type = nullptr);
 
