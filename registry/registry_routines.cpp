@@ -101,10 +101,7 @@ TaggedValue RegistryRoutines::GetRegistryValue(const std::string& ValueName,
     const TaggedValue fallback = DefaultValue ? *DefaultValue : TaggedValue();
     KeyHandle key;
     if (key.Open(hKey_, FullPath(), KEY_READ) != ERROR_SUCCESS) return fallback;
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
-    if (value_codec::ReadValue(key.get(), ValueName, type, data) != ERROR_SUCCESS) return fallback;
-    return value_codec::Decode(type, data, fallback);
+    return value_codec::ReadDecoded(key.get(), ValueName, fallback);
 }
 
 bool RegistryRoutines::SetRegistryValue(const std::string& ValueName, const TaggedValue& Value,
@@ -149,10 +146,7 @@ TaggedValue RegistryRoutines::ReadRemoteRegistryValue(const std::string& sRemote
         ERROR_SUCCESS)
         return TaggedValue("Error!");
     if (opened != ERROR_SUCCESS) return TaggedValue();
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
-    if (value_codec::ReadValue(key.get(), ValueName, type, data) != ERROR_SUCCESS) return TaggedValue();
-    return value_codec::Decode(type, data, TaggedValue());
+    return value_codec::ReadDecoded(key.get(), ValueName, TaggedValue());
 }
 
 bool RegistryRoutines::WriteRemoteRegistryValue(const std::string& sRemoteComputer, HKEY hKey,

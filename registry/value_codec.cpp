@@ -140,6 +140,13 @@ TaggedValue ListedValue(DWORD type, const std::vector<BYTE>& data) {
     }
 }
 
+TaggedValue ReadDecoded(HKEY key, const std::string& name, const TaggedValue& fallback) {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+    if (ReadValue(key, name, type, data) != ERROR_SUCCESS) return fallback;
+    return Decode(type, data, fallback);
+}
+
 bool IsWritableType(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_BINARY || type == REG_DWORD ||
            type == REG_MULTI_SZ;

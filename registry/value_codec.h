@@ -71,6 +71,10 @@ std::string HexPairs(const std::vector<BYTE>& data);
 // NUL replaced by ","; every other type the empty value.
 TaggedValue ListedValue(DWORD type, const std::vector<BYTE>& data);
 
+// Reads value `name` of the open `key` and converts it as Decode does;
+// `fallback` when it cannot be read.
+TaggedValue ReadDecoded(HKEY key, const std::string& name, const TaggedValue& fallback);
+
 // True for the types Encode writes: 1, 2, 3, 4 and 7.
 bool IsWritableType(DWORD type);
 
