@@ -42,22 +42,20 @@ TEST(VersionRecord, FixedPartStringsAndTranslation) {
     ASSERT_GT(size, 0u) << "no version record";
     std::string data(size, '\xbd');
     ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, &data[0]));
-    auto query = [&data](const std::string& sub_block, UINT* length) -> const void* {
+    UINT length = 0;
+    auto query = [&](const std::string& sub_block) -> const void* {
         void* value = nullptr;
-        return VerQueryValueA(&data[0], sub_block.c_str(), &value, length) ? value : nullptr;
+        return VerQueryValueA(&data[0], sub_block.c_str(), &value, &length) ? value : nullptr;
     };
 
-    UINT length = 0;
-    auto fixed = static_cast<const VS_FIXEDFILEINFO*>(query("\\", &length));
+    auto fixed = static_cast<const VS_FIXEDFILEINFO*>(query("\\"));
     ASSERT_NE(fixed, nullptr);
     const DWORD ms = MAKELONG(QT_RC_VERSION_MINOR, QT_RC_VERSION_MAJOR);
     const DWORD ls = MAKELONG(QT_RC_VERSION_REVISION, QT_RC_VERSION_BUILD);
-    EXPECT_EQ(fixed->dwFileVersionMS, ms);
-    EXPECT_EQ(fixed->dwFileVersionLS, ls);
-    EXPECT_EQ(fixed->dwProductVersionMS, ms);
-    EXPECT_EQ(fixed->dwProductVersionLS, ls);
-    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
-    EXPECT_EQ(fixed->dwFileFlags & fixed->dwFileFlagsMask, 0u) << "no debug, pre-release or patched flags";
+    EXPECT_EQ((std::vector<DWORD>{ms, ls, ms, ls, VFT_APP, 0}),
+              (std::vector<DWORD>{fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+                                  fixed->dwProductVersionLS, fixed->dwFileType,
+                                  fixed->dwFileFlags & fixed->dwFileFlagsMask}));
 
     const std::pair<const char*, const char*> entries[] = {
         {"FileVersion", "0.03.0006"},          {"ProductVersion", "0.03.0006"},
@@ -67,7 +65,7 @@ TEST(VersionRecord, FixedPartStringsAndTranslation) {
         {"LegalCopyright", nullptr},           {"LegalTrademarks", nullptr},
     };
     for (const auto& entry : entries) {
-        auto text = static_cast<const char*>(query(std::string("\\StringFileInfo\\040904B0\\") + entry.first, &length));
+        auto text = static_cast<const char*>(query(std::string("\\StringFileInfo\\040904B0\\") + entry.first));
         ASSERT_NE(text, nullptr) << entry.first << " missing";
         if (entry.second)
             EXPECT_STREQ(text, entry.second) << entry.first;
@@ -75,95 +73,65 @@ TEST(VersionRecord, FixedPartStringsAndTranslation) {
             EXPECT_GT(std::strlen(text), 5u) << entry.first << " is empty or a stub";
     }
 
-    auto pairs = static_cast<const WORD*>(query("\\VarFileInfo\\Translation", &length));
+    auto pairs = static_cast<const WORD*>(query("\\VarFileInfo\\Translation"));
     ASSERT_NE(pairs, nullptr);
     ASSERT_EQ(length, 2 * sizeof(WORD)) << "exactly one language and code page";
     EXPECT_EQ(pairs[0], 0x0409);
     EXPECT_EQ(pairs[1], 0x04B0);
 }
 
-TEST(Icon, GroupHoldsOne32x32TrueColourImage) {
+TEST(Images, IconIs32x32TrueColourAndBannerIs240x40BottomUp555) {
     // GRPICONDIR (6 bytes) then one GRPICONDIRENTRY (14 bytes).
     const std::string group = ResourceBytes(IDI_QORVEL, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */);
     ASSERT_EQ(group.size(), 6u + 14u);
     EXPECT_EQ(ReadAt<WORD>(group, 2), 1) << "1 = icon";
     ASSERT_EQ(ReadAt<WORD>(group, 4), 1) << "image count";
-    EXPECT_EQ(ReadAt<BYTE>(group, 6), 32);
-    EXPECT_EQ(ReadAt<BYTE>(group, 7), 32);
+    EXPECT_EQ(ReadAt<WORD>(group, 6), 32 | 32 << 8) << "32x32";
     EXPECT_EQ(ReadAt<WORD>(group, 12), 24) << "bits per pixel";
-
     const std::string image = ResourceBytes(ReadAt<WORD>(group, 18), MAKEINTRESOURCEA(3) /* RT_ICON */);
     ASSERT_EQ(image.size(), ReadAt<DWORD>(group, 14));
-    const auto info = ReadAt<BITMAPINFOHEADER>(image, 0);
-    EXPECT_EQ(info.biWidth, 32);
-    EXPECT_EQ(info.biHeight, 64) << "colour and mask stacked";
-    EXPECT_EQ(info.biBitCount, 24);
+    auto info = ReadAt<BITMAPINFOHEADER>(image, 0);
+    EXPECT_EQ((std::vector<LONG>{32, 64, 24}), (std::vector<LONG>{info.biWidth, info.biHeight, info.biBitCount}))
+        << "colour and mask stacked";
     EXPECT_EQ(image.size(), sizeof(BITMAPINFOHEADER) + 32 * 32 * 3 + 32 * 4) << "colour plus AND mask";
-}
 
-TEST(Banner, IsA240x40BottomUp555Bitmap) {
     const std::string dib = ResourceBytes(IDB_BANNER, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
-    const auto info = ReadAt<BITMAPINFOHEADER>(dib, 0);
-    EXPECT_EQ(info.biWidth, 240);
-    EXPECT_EQ(info.biHeight, 40) << "positive: rows stored bottom-up";
-    EXPECT_EQ(info.biBitCount, 16);
-    EXPECT_EQ(info.biCompression, static_cast<DWORD>(BI_RGB)) << "BI_RGB at 16 bpp means 5-5-5";
+    info = ReadAt<BITMAPINFOHEADER>(dib, 0);
+    // Positive height: rows bottom-up; BI_RGB at 16 bpp means 5-5-5.
+    EXPECT_EQ((std::vector<LONG>{240, 40, 16, BI_RGB}),
+              (std::vector<LONG>{info.biWidth, info.biHeight, info.biBitCount, static_cast<LONG>(info.biCompression)}));
     EXPECT_EQ(dib.size(), sizeof(BITMAPINFOHEADER) + 240 * 2 * 40) << "uncompressed, no colour table";
 }
 
-// Walks a GIF's blocks, skipping data by sub-block lengths so bytes inside
-// compressed data are never taken for blocks.
-struct GifInfo {
-    std::string error;
+// Walks the mascot GIF's blocks, skipping data by sub-block lengths so bytes
+// inside compressed data are never taken for blocks.
+TEST(Gif, MascotLoopsTwoFramesOf60And5Seconds) {
+    const std::string b = ResourceBytes(IDR_MASCOT_GIF, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    ASSERT_EQ(b.compare(0, 6, "GIF89a"), 0);
     int frames = 0, loop_count = -1;
     std::vector<int> delays;
-};
-GifInfo ParseGif(const std::string& b) {
-    GifInfo g;
     size_t pos = 13;
-    if (b.size() < pos) return g.error = "short header", g;
     if (b[10] & 0x80) pos += 3u << ((b[10] & 7) + 1);
-    auto skip_sub_blocks = [&b, &pos]() {
-        while (pos < b.size()) {
-            const unsigned char n = b[pos++];
-            if (n == 0) return true;
-            pos += n;
-        }
-        return false;
-    };
-    while (pos < b.size()) {
+    while (pos < b.size() && b[pos] != 0x3B) {
         const unsigned char block = b[pos++];
-        if (block == 0x3B) {
-            if (pos != b.size()) g.error = "bytes after the trailer";
-            return g;
-        }
         if (block == 0x21 && pos < b.size()) {
             const unsigned char label = b[pos++];
-            if (label == 0xF9) g.delays.push_back(ReadAt<WORD>(b, pos + 2));
-            if (label == 0xFF && b.size() > pos + 12 && b.compare(pos + 1, 11, "NETSCAPE2.0") == 0)
-                g.loop_count = ReadAt<WORD>(b, pos + 14);
-        } else if (block == 0x2C && pos + 9 <= b.size()) {
-            const unsigned char packed = b[pos + 8];
-            pos += 9;
-            if (packed & 0x80) pos += 3u << ((packed & 7) + 1);
-            ++pos;  // LZW minimum code size
-            ++g.frames;
+            if (label == 0xF9) delays.push_back(ReadAt<WORD>(b, pos + 2));
+            if (label == 0xFF && b.compare(pos + 1, 11, "NETSCAPE2.0") == 0) loop_count = ReadAt<WORD>(b, pos + 14);
         } else {
-            return g.error = "unknown or truncated block", g;
+            ASSERT_TRUE(block == 0x2C && pos + 9 <= b.size()) << "unknown or truncated block at " << pos - 1;
+            const unsigned char packed = b[pos + 8];
+            pos += 10;  // descriptor and LZW minimum code size
+            if (packed & 0x80) pos += 3u << ((packed & 7) + 1);
+            ++frames;
         }
-        if (!skip_sub_blocks()) return g.error = "truncated data", g;
+        while (pos < b.size() && b[pos] != 0) pos += 1 + static_cast<unsigned char>(b[pos]);
+        ++pos;
     }
-    return g.error = "no trailer", g;
-}
-
-TEST(Gif, MascotLoopsTwoFramesOf60And5Seconds) {
-    const std::string bytes = ResourceBytes(IDR_MASCOT_GIF, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-    EXPECT_EQ(bytes.compare(0, 6, "GIF89a"), 0);
-    const GifInfo gif = ParseGif(bytes);
-    ASSERT_EQ(gif.error, "");
-    EXPECT_EQ(gif.frames, 2);
-    EXPECT_EQ(gif.delays, (std::vector<int>{6000, 500}));
-    EXPECT_EQ(gif.loop_count, 0) << "0 = loop for ever";
+    EXPECT_EQ(pos + 1, b.size()) << "trailer missing or not last";
+    EXPECT_EQ(frames, 2);
+    EXPECT_EQ(delays, (std::vector<int>{6000, 500}));
+    EXPECT_EQ(loop_count, 0) << "0 = loop for ever";
 }
 
 // Decoded the way the window does: OleLoadPicture on a stream over the bytes.
@@ -198,15 +166,12 @@ TEST(Gif, BothDecodeThroughOleToTheirPixelSizes) {
     OleUninitialize();
 }
 
-TEST(Manifest, AsksForCommonControls6AndDpiAwareness) {
+TEST(Manifest, AsksForAndActivatesCommonControls6AndDpiAwareness) {
     const std::string xml = ResourceBytes(1, MAKEINTRESOURCEA(24) /* RT_MANIFEST */);
     EXPECT_EQ(xml.find("@"), std::string::npos) << "unfilled template placeholder";
-    for (const char* needle : {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
-                               "level=\"asInvoker\"", "<dpiAware>true</dpiAware>"})
+    for (const char* needle : {"version=\"6.0.0.0\"", "level=\"asInvoker\"", "<dpiAware>true</dpiAware>"})
         EXPECT_NE(xml.find(needle), std::string::npos) << needle;
-}
 
-TEST(Manifest, LoaderActivatesCommonControls6AndDpiAwareness) {
     // Only through the manifest's activation context does comctl32.dll resolve
     // to the side-by-side v6 assembly (Wine's DllGetVersion says 5 either way).
     HMODULE comctl = LoadLibraryA("comctl32.dll");
