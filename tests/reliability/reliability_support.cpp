@@ -1,19 +1,18 @@
 #include "reliability_support.h"
 
+#include <algorithm>
+
 namespace reliability {
 
 bool MakeKeyAt(HKEY root, const std::string& path) {
     HKEY key = root;
     bool ok = true;
-    for (std::size_t start = 0; ok && start <= path.size();) {
-        std::size_t end = path.find('\\', start);
-        if (end == std::string::npos) end = path.size();
-        const std::string level = path.substr(start, end - start);
-        start = end + 1;
-        if (level.empty()) continue;
+    for (std::size_t start = 0, end; ok && start <= path.size(); start = end + 1) {
+        end = std::min(path.find('\\', start), path.size());
+        if (end == start) continue;
         HKEY child = nullptr;
-        ok = RegCreateKeyExA(key, level.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr) ==
-             ERROR_SUCCESS;
+        ok = !RegCreateKeyExA(key, path.substr(start, end - start).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &child, nullptr);
         if (key != root) RegCloseKey(key);
         key = ok ? child : root;
     }

@@ -1,15 +1,13 @@
-// Fault injection on the stand-in: each registry operation of the program is
-// run once to count its registry calls; then for each call k that call meets
-// a fault: refused (ERROR_ACCESS_DENIED), vanished (the operation's key is
-// deleted just before it), grown (its values are rewritten larger just
-// before it) or growing (the same before k and every later call). Each run
-// must end with a defined result, within bounded calls, with no handle open
-// and nothing outside the operation's keys changed.
+// Fault injection on the stand-in: each operation is run clean to count its
+// registry calls, then once per call k with a fault there: refused, key
+// vanished, values grown, or values growing from k on. Each run must end
+// defined, within bounded calls, with no handle open and nothing else changed.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "registry/module1.h"
@@ -35,19 +33,18 @@ const std::string kRemote = "\\\\REMOTEPC";
 const std::string kRemotePath = "Software\\Faults";
 constexpr unsigned long kCallCap = 4000;  // past this every call is refused
 
-// Each type the program converts, one value past the first read buffer and
-// one past the first list buffer.
+// Each converted type, plus values past the first read and list buffers.
 void FillValues(HKEY root, const std::string& path) {
-    SetValueAt(root, path, "", REG_SZ, Sz("default"));
-    SetValueAt(root, path, "sz", REG_SZ, Sz("hello"));
-    SetValueAt(root, path, "expand", REG_EXPAND_SZ, Sz("%SystemRoot%\\x"));
-    SetValueAt(root, path, "dword", REG_DWORD, {1, 2, 3, 4});
-    SetValueAt(root, path, "multi", REG_MULTI_SZ, {'a', 0, 'b', 0, 0});
-    SetValueAt(root, path, "bin", REG_BINARY, B(5000, 0xAB));
-    SetValueAt(root, path, "big", REG_SZ, Sz(std::string(3000, 'q')));
+    const std::tuple<const char*, DWORD, B> values[] = {{"", REG_SZ, Sz("default")},
+                                                        {"sz", REG_SZ, Sz("hello")},
+                                                        {"expand", REG_EXPAND_SZ, Sz("%SystemRoot%\\x")},
+                                                        {"dword", REG_DWORD, {1, 2, 3, 4}},
+                                                        {"multi", REG_MULTI_SZ, {'a', 0, 0}},
+                                                        {"bin", REG_BINARY, B(5000, 0xAB)},
+                                                        {"big", REG_SZ, Sz(std::string(3000, 'q'))}};
+    for (const auto& [name, type, data] : values) SetValueAt(root, path, name, type, data);
 }
 
-// Runs `fn` on HKCU, or on the remote computer's HKLM.
 void OnRoot(bool remote, const std::function<void(HKEY)>& fn) {
     if (!remote) return fn(HKEY_CURRENT_USER);
     HKEY key = nullptr;
@@ -82,10 +79,10 @@ void BuildRegistry() {
 
 struct Operation {
     const char* name;
-    bool remote;         // the key lies in the remote HKLM
-    std::string target;  // the key the faults aim at
+    bool remote;  // target in the remote HKLM
+    std::string target;
     std::function<void()> run;
-    std::vector<std::string> untouched;  // below HKCU, must not change
+    std::vector<std::string> untouched;  // below HKCU
 };
 
 RegistryRoutines Aimed(const std::string& root, const std::string& sub) {
@@ -96,14 +93,13 @@ RegistryRoutines Aimed(const std::string& root, const std::string& sub) {
     return r;
 }
 
-class RecordingView : public AviStatusView {
-public:
+struct RecordingView : AviStatusView {
     void AVI_Output_Text1(const std::string& text) override { texts.push_back("1:" + text); }
     void AVI_Output_Text2(const std::string& text) override { texts.push_back("2:" + text); }
     std::vector<std::string> texts;
 };
 
-// Whatever failed, both status fields are given a text, once each, in order.
+// Whatever failed, both fields get a text, once each, in order.
 void RefreshChecked(void (*handler)(const RegistryRoutines&, AviStatusView&)) {
     RecordingView view;
     handler(Aimed(kBase + "\\Avi", "InProcServer32"), view);
@@ -115,58 +111,52 @@ std::vector<Operation> Operations() {
     const RegistryRoutines t = Aimed(kBase, "Target");
     const RegistryRoutines shell = Aimed(kWindows, "Shell"), noRoam = Aimed(kWindows, "ShellNoRoam");
     const std::string local = std::string("\\\\") + standin::LocalComputerName();
-    const std::vector<std::string> out = {kOutside, kAvi, kWindows}, avi = {kOutside, kTarget, kWindows};
+    const std::vector<std::string> out = {kOutside, kAvi, kWindows};
+    auto L = [&](const char* n, std::function<void()> f, bool remote = false) {
+        return Operation{n, remote, remote ? kRemotePath : kTarget, f, out};
+    };
+    auto V = [](const char* n, void (*h)(const RegistryRoutines&, AviStatusView&)) {
+        return Operation{n, false, kAvi, [h] { RefreshChecked(h); }, {kOutside, kTarget, kWindows}};
+    };
+    auto W = [](const char* n, const std::string& target, const std::string& spared, std::function<void()> f) {
+        return Operation{n, false, kWindows + target, f, {kOutside, kTarget, kAvi, kWindows + spared}};
+    };
     return {
-        {"KeyExists", false, kTarget, [=] { t.KeyExists(); }, out},
-        {"CreateKey", false, kTarget, [=] { t.CreateKey(TaggedValue("Target\\New\\Deeper")); }, out},
-        {"DeleteKey", false, kTarget, [=] { t.DeleteKey("Target\\Leaf"); }, out},
-        {"DeleteValue", false, kTarget, [=] { t.DeleteValue("sz"); }, out},
-        {"EnumRegistryKeys", false, kTarget, [=] { t.EnumRegistryKeys(HKEY_CURRENT_USER, kTarget); }, out},
-        {"EnumRegistryValues", false, kTarget, [=] { t.EnumRegistryValues(HKEY_CURRENT_USER, kTarget); }, out},
-        {"GetRegistryValue(sz)", false, kTarget, [=] { t.GetRegistryValue("sz", TaggedValue("d")); }, out},
-        {"GetRegistryValue(big)", false, kTarget, [=] { t.GetRegistryValue("big"); }, out},
-        {"GetRegistryValue(expand)", false, kTarget, [=] { t.GetRegistryValue("expand"); }, out},
-        {"SetRegistryValue", false, kTarget, [=] { t.SetRegistryValue("sz", TaggedValue("new"), REG_SZ); }, out},
-        {"ReadRemote(remote)", true, kRemotePath,
-         [=] { t.ReadRemoteRegistryValue(kRemote, HKEY_LOCAL_MACHINE, "big", kRemotePath); }, out},
-        {"ReadRemote(local)", false, kTarget, [=] { t.ReadRemoteRegistryValue(local, HKEY_CURRENT_USER, "bin"); }, out},
-        {"WriteRemote(remote)", true, kRemotePath,
-         [=] {
-             t.WriteRemoteRegistryValue(kRemote, HKEY_LOCAL_MACHINE, "dword", TaggedValue(5), REG_DWORD, kRemotePath);
-         },
-         out},
-        {"WriteRemote(local)", false, kTarget,
-         [=] { t.WriteRemoteRegistryValue("", HKEY_CURRENT_USER, "sz", TaggedValue("w"), REG_SZ); }, out},
-        {"DeleteKeyTree", false, kTarget, [] { Module1::DeleteKeyTree(HKEY_CURRENT_USER, kTarget); }, out},
-        {"AVI_New_Click", false, kAvi, [] { RefreshChecked(VideoPage::AVI_New_Click); }, avi},
-        {"AVI_Default_Click", false, kAvi, [] { RefreshChecked(VideoPage::AVI_Default_Click); }, avi},
-        {"RefreshAviStatus", false, kAvi, [] { RefreshChecked(VideoPage::RefreshAviStatus); }, avi},
-        {"Increase_Folders_Click",
-         false,
-         kWindows + "\\ShellNoRoam",
-         [=] { FoldersPage::Increase_Folders_Click(shell, noRoam); },
-         {kOutside, kTarget, kAvi, kWindows + "\\Shell\\BagMRU"}},
-        {"Default_Folders_Click",
-         false,
-         kWindows + "\\Shell",
-         [=] { FoldersPage::Default_Folders_Click(shell, noRoam); },
-         {kOutside, kTarget, kAvi, kWindows + "\\ShellNoRoam\\Bags"}},
-        {"Reset_Folders_Click",
-         false,
-         kWindows + "\\ShellNoRoam\\Bags",
-         [] { FoldersPage::Reset_Folders_Click(); },
-         {kOutside, kTarget, kAvi, kWindows + "\\Shell"}},
+        L("KeyExists", [=] { t.KeyExists(); }),
+        L("CreateKey", [=] { t.CreateKey(TaggedValue("Target\\New\\Deeper")); }),
+        L("DeleteKey", [=] { t.DeleteKey("Target\\Leaf"); }),
+        L("DeleteValue", [=] { t.DeleteValue("sz"); }),
+        L("EnumRegistryKeys", [=] { t.EnumRegistryKeys(HKEY_CURRENT_USER, kTarget); }),
+        L("EnumRegistryValues", [=] { t.EnumRegistryValues(HKEY_CURRENT_USER, kTarget); }),
+        L("GetRegistryValue(sz)", [=] { t.GetRegistryValue("sz", TaggedValue("d")); }),
+        L("GetRegistryValue(big)", [=] { t.GetRegistryValue("big"); }),
+        L("GetRegistryValue(expand)", [=] { t.GetRegistryValue("expand"); }),
+        L("SetRegistryValue", [=] { t.SetRegistryValue("sz", TaggedValue("new"), REG_SZ); }),
+        L(
+            "ReadRemote", [=] { t.ReadRemoteRegistryValue(kRemote, HKEY_LOCAL_MACHINE, "big", kRemotePath); }, true),
+        L("ReadRemote(local)", [=] { t.ReadRemoteRegistryValue(local, HKEY_CURRENT_USER, "bin"); }),
+        L(
+            "WriteRemote",
+            [=] { t.WriteRemoteRegistryValue(kRemote, HKEY_LOCAL_MACHINE, "dword", TaggedValue(5), 4, kRemotePath); },
+            true),
+        L("WriteRemote(local)", [=] { t.WriteRemoteRegistryValue("", HKEY_CURRENT_USER, "sz", TaggedValue("w"), 1); }),
+        L("DeleteKeyTree", [] { Module1::DeleteKeyTree(HKEY_CURRENT_USER, kTarget); }),
+        V("AVI_New_Click", VideoPage::AVI_New_Click),
+        V("AVI_Default_Click", VideoPage::AVI_Default_Click),
+        V("RefreshAviStatus", VideoPage::RefreshAviStatus),
+        W("Increase", "\\ShellNoRoam", "\\Shell\\BagMRU", [=] { FoldersPage::Increase_Folders_Click(shell, noRoam); }),
+        W("Default", "\\Shell", "\\ShellNoRoam\\Bags", [=] { FoldersPage::Default_Folders_Click(shell, noRoam); }),
+        W("Reset", "\\ShellNoRoam\\Bags", "\\Shell", [] { FoldersPage::Reset_Folders_Click(); }),
     };
 }
 
-// Rewrites every value of root\path 1,000 bytes longer, same type.
+// Rewrites every value of root\\path 1,000 bytes longer.
 void GrowValues(HKEY root, const std::string& path) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
     std::vector<std::string> names;
-    std::vector<char> name(16384 + 1);
-    for (DWORD i = 0, size = 16385;
-         RegEnumValueA(key, i, name.data(), &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    std::vector<char> name(16385);
+    for (DWORD i = 0, size = 16385; !RegEnumValueA(key, i, name.data(), &size, nullptr, nullptr, nullptr, nullptr);
          ++i, size = 16385)
         names.emplace_back(name.data(), size);
     for (const auto& n : names) {
@@ -185,10 +175,10 @@ const char* const kFaultNames[] = {"refused", "vanished", "grown", "growing"};
 struct RunResult {
     unsigned long calls = 0;
     bool runaway = false;
-    std::string error;  // an exception other than a (documented) conversion error
+    std::string error;  // any exception but a ConversionError
 };
 
-// Runs the operation once, with `fault` at registry call `k` (0: none).
+// One run with `fault` at registry call `k` (0: none).
 RunResult RunWith(const Operation& op, Fault fault, unsigned long k) {
     RunResult result;
     standin::SetCallHook([&](const std::string& function, unsigned long) -> LONG {
@@ -196,7 +186,6 @@ RunResult RunWith(const Operation& op, Fault fault, unsigned long k) {
         const unsigned long n = ++result.calls;
         if (n > kCallCap) return result.runaway = true, ERROR_ACCESS_DENIED;
         if (k == 0 || n < k) return ERROR_SUCCESS;
-        // A failed close leaves the handle open whatever the caller does.
         if (fault == kRefused) return n == k && function != "RegCloseKey" ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
         if (fault == kVanished && n == k) OnRoot(op.remote, [&](HKEY root) { RemoveTree(root, op.target); });
         if ((fault == kGrown && n == k) || fault == kGrowing)
@@ -224,7 +213,7 @@ TEST(FaultInjectionTest, EveryCallOfEveryOperationMayFail) {
         ASSERT_TRUE(clean.error.empty() && !clean.runaway) << op.name << ": " << clean.error;
         ASSERT_GT(clean.calls, 0u) << op.name;
         ASSERT_EQ(0u, standin::OpenHandles()) << op.name;
-        // A retry per call is allowed (a grown value takes up to 16 rounds).
+        // A grown value may take up to 16 retries per call.
         const unsigned long bound = 17 * clean.calls + 16;
         for (Fault fault : {kRefused, kVanished, kGrown, kGrowing}) {
             for (unsigned long k = 1; k <= clean.calls; ++k) {
@@ -233,12 +222,11 @@ TEST(FaultInjectionTest, EveryCallOfEveryOperationMayFail) {
                 for (const auto& key : op.untouched) before.push_back(RegistrySnapshot(HKEY_CURRENT_USER, key));
                 const RunResult got = RunWith(op, fault, k);
                 ++runs;
-                const std::string where =
-                    std::string(op.name) + ", " + kFaultNames[fault] + " at call " + std::to_string(k);
+                const std::string where = std::string(op.name) + " " + kFaultNames[fault] + "@" + std::to_string(k);
                 EXPECT_TRUE(got.error.empty()) << where << ": threw " << got.error;
                 EXPECT_FALSE(got.runaway) << where;
                 EXPECT_LE(got.calls, bound) << where;
-                EXPECT_EQ(0u, standin::OpenHandles()) << where << ": handle left open";
+                EXPECT_EQ(0u, standin::OpenHandles()) << where;
                 for (std::size_t i = 0; i < op.untouched.size(); ++i)
                     EXPECT_EQ(before[i], RegistrySnapshot(HKEY_CURRENT_USER, op.untouched[i])) << where;
                 if (::testing::Test::HasFailure()) {

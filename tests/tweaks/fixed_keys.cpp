@@ -34,19 +34,19 @@ void WriteExact(HKEY key, const std::string& name, DWORD type, std::vector<BYTE>
 
 SavedKey Save(HKEY key, const std::string& name) {
     SavedKey saved{name, {}, {}};
-    std::vector<char> buffer(16384 + 1);
+    std::vector<char> buf(16385);
     for (DWORD i = 0, n = 16385, type = 0, size = 0;
-         RegEnumValueA(key, i, buffer.data(), &n, nullptr, &type, nullptr, &size) == ERROR_SUCCESS; ++i, n = 16385) {
+         RegEnumValueA(key, i, buf.data(), &n, nullptr, &type, nullptr, &size) == ERROR_SUCCESS; ++i, n = 16385) {
         std::vector<BYTE> data(size + 1);
-        if (RegQueryValueExA(key, buffer.data(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS) size = 0;
+        if (RegQueryValueExA(key, buf.data(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS) size = 0;
         data.resize(size);
-        saved.values.emplace_back(std::string(buffer.data(), n), type, std::move(data));
+        saved.values.emplace_back(std::string(buf.data(), n), type, std::move(data));
     }
-    for (DWORD i = 0, n = 512;
-         RegEnumKeyExA(key, i, buffer.data(), &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; ++i, n = 512) {
+    for (DWORD i = 0, n = 512; RegEnumKeyExA(key, i, buf.data(), &n, nullptr, nullptr, nullptr, nullptr) == 0;
+         ++i, n = 512) {
         HKEY child = nullptr;
-        if (RegOpenKeyExA(key, buffer.data(), 0, KEY_READ, &child) != ERROR_SUCCESS) continue;
-        saved.children.push_back(Save(child, std::string(buffer.data(), n)));
+        if (RegOpenKeyExA(key, buf.data(), 0, KEY_READ, &child) != ERROR_SUCCESS) continue;
+        saved.children.push_back(Save(child, std::string(buf.data(), n)));
         RegCloseKey(child);
     }
     return saved;
@@ -54,8 +54,7 @@ SavedKey Save(HKEY key, const std::string& name) {
 
 void Restore(HKEY parent, const SavedKey& saved) {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExA(parent, saved.name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    ASSERT_EQ(0, RegCreateKeyExA(parent, saved.name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
     for (const auto& [name, type, data] : saved.values) WriteExact(key, name, type, data);
     for (const auto& child : saved.children) Restore(key, child);
     RegCloseKey(key);
@@ -63,8 +62,6 @@ void Restore(HKEY parent, const SavedKey& saved) {
 
 }  // namespace
 
-// One fixed key: its saved tree, or the first level of its path that was
-// missing (removed afterwards with all the test made there).
 struct FixedKeysTest::Guard {
     HKEY root;
     std::string path, firstMissing;
@@ -84,13 +81,11 @@ struct FixedKeysTest::Guard {
         saved = Save(key, Levels(path).back());
         RegCloseKey(key);
     }
-
     void Put() const {
         RemoveTree(root, firstMissing.empty() ? path : firstMissing);
         if (!firstMissing.empty()) return;
         HKEY parent = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS,
-                  RegOpenKeyExA(root, path.substr(0, path.rfind('\\')).c_str(), 0, KEY_ALL_ACCESS, &parent));
+        ASSERT_EQ(0, RegOpenKeyExA(root, path.substr(0, path.rfind('\\')).c_str(), 0, KEY_ALL_ACCESS, &parent));
         Restore(parent, saved);
         RegCloseKey(parent);
     }
@@ -107,8 +102,7 @@ void FixedKeysTest::SetUp() {
 }
 
 void FixedKeysTest::TearDown() {
-    // Newest first: a missing Windows key goes after the keys below it.
-    for (auto it = guards_.rbegin(); it != guards_.rend(); ++it) (*it)->Put();
+    for (auto it = guards_.rbegin(); it != guards_.rend(); ++it) (*it)->Put();  // newest first
     guards_.clear();
     RegistryTest::TearDown();
 }
@@ -146,15 +140,8 @@ void FixedKeysTest::SetValueAt(HKEY root, const std::string& path, const std::st
     RegCloseKey(key);
 }
 
-bool FixedKeysTest::ValuePresentAt(HKEY root, const std::string& path, const std::string& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    const bool present = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return present;
-}
-
-std::vector<BYTE> FixedKeysTest::GetValueAt(HKEY root, const std::string& path, const std::string& name, DWORD* type) {
+std::vector<BYTE> FixedKeysTest::GetValueAt(HKEY root, const std::string& path, const std::string& name, DWORD* type,
+                                            bool* present) {
     HKEY key = nullptr;
     DWORD t = REG_NONE, size = 0;
     std::vector<BYTE> data;
@@ -165,7 +152,10 @@ std::vector<BYTE> FixedKeysTest::GetValueAt(HKEY root, const std::string& path, 
         data.resize(size);
     }
     if (key) RegCloseKey(key);
-    if (status != ERROR_SUCCESS) ADD_FAILURE() << "no value \"" << name << "\" in " << path << ": " << status;
+    if (present)
+        *present = status == ERROR_SUCCESS;
+    else if (status != ERROR_SUCCESS)
+        ADD_FAILURE() << "no value \"" << name << "\" in " << path << ": " << status;
     if (type) *type = t;
     return data;
 }
