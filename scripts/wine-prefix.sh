@@ -14,6 +14,10 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     # them create and measure windows all the same.
     setsid timeout -k 10 60 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
       >/dev/null 2>&1 </dev/null 9>&-
+    # The desktop process started by the boot keeps the driver it found for
+    # as long as the server runs: restart so the next one takes the null one.
+    wineserver -k >/dev/null 2>&1 9>&- || true
+    wineserver -w >/dev/null 2>&1 9>&- || true
   fi
   # A persistent server for the run; `wineserver -k` ends it.
   setsid wineserver -p >/dev/null 2>&1 </dev/null 9>&- || true
