@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdint>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,15 +19,10 @@
 
 namespace {
 
-// splitmix64
+// mt19937_64 is fully specified: the same trees on every platform.
 struct Random {
-    std::uint64_t state;
-    std::uint64_t Next() {
-        std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
+    std::mt19937_64 gen;
+    std::uint64_t Next() { return gen(); }
     unsigned Between(unsigned lo, unsigned hi) { return lo + static_cast<unsigned>(Next() % (hi - lo + 1)); }
     bool OneIn(unsigned n) { return Next() % n == 0; }
 };
@@ -118,23 +114,19 @@ Model Deleted(const Model& model, const std::string& target, const std::vector<s
     return out;
 }
 
-// Refuses deletion and writing, stays readable; returns the lower-case path.
-std::string Refuse(const std::string& path) {
+// Makes one of `keys` refuse deletion and writing (still readable); returns it in lower case.
+std::string RefuseOne(Random& rng, const std::vector<std::string>& keys) {
+    const std::string& path = keys[rng.Between(0, static_cast<unsigned>(keys.size() - 1))];
     standin::RefuseDelete(HKEY_CURRENT_USER, path);
     standin::RefuseOpen(HKEY_CURRENT_USER, path, KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
     return Lower(path);
-}
-
-template <typename T>
-const T& Pick(Random& rng, const std::vector<T>& v) {
-    return v[rng.Between(0, static_cast<unsigned>(v.size() - 1))];
 }
 
 constexpr int kTrees = 10000;
 
 TEST(NothingLostTest, DeleteKeyTreeRemovesExactlyTheTarget) {
     STANDIN_ONLY();
-    Random rng{20261206};
+    Random rng{std::mt19937_64{20261206}};
     const std::string parent = "Software\\QorvelTweakerTests\\Lost";
     int withRefusal = 0;
     for (int tree = 0; tree < kTrees; ++tree) {
@@ -147,7 +139,7 @@ TEST(NothingLostTest, DeleteKeyTreeRemovesExactlyTheTarget) {
         MakeRandomTree(rng, parent + "\\" + RandomName(rng) + "#", 1, 3);
         MakeRandomTree(rng, "Software\\Other", 1, 3);
         std::vector<std::string> refusing;
-        if (rng.OneIn(4)) refusing.push_back(Refuse(Pick(rng, keys)));
+        if (rng.OneIn(4)) refusing.push_back(RefuseOne(rng, keys));
         withRefusal += !refusing.empty();
         const Model before = Software();
         const LONG status = Module1::DeleteKeyTree(HKEY_CURRENT_USER, target);
@@ -162,7 +154,7 @@ TEST(NothingLostTest, DeleteKeyTreeRemovesExactlyTheTarget) {
 
 TEST(NothingLostTest, FoldersButtonsChangeOnlyTheirOwnKeys) {
     STANDIN_ONLY();
-    Random rng{7};
+    Random rng{std::mt19937_64{7}};
     const std::string windows = "Software\\Microsoft\\Windows", shell = windows + "\\Shell",
                       noRoam = windows + "\\ShellNoRoam", bagMru = noRoam + "\\BagMRU", bags = noRoam + "\\Bags";
     RegistryRoutines shellKey, noRoamKey;
@@ -186,7 +178,7 @@ TEST(NothingLostTest, FoldersButtonsChangeOnlyTheirOwnKeys) {
                 reliability::SetValueAt(HKEY_CURRENT_USER, *path, rng.OneIn(2) ? "BagMRU Size" : "bagmru SIZE",
                                         static_cast<DWORD>(rng.Between(1, 4)), {1, 2});
         std::vector<std::string> refusing;
-        if (!inside.empty() && rng.OneIn(4)) refusing.push_back(Refuse(Pick(rng, inside)));
+        if (!inside.empty() && rng.OneIn(4)) refusing.push_back(RefuseOne(rng, inside));
         Model expected = Software();
         const int button = tree % 3;
         if (button == 2) {
