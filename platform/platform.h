@@ -2,7 +2,7 @@
 //
 // On Windows (and under Wine) it is <windows.h>: every call goes to the real
 // DLLs. On any other host it declares the same names, implemented by the
-// in-memory stand-in of standin.cpp, so the portable core builds and is tested
+// in-memory stand-in of standin_*.cpp, so the portable core builds and is tested
 // natively. Test-only controls of the stand-in live in standin_control.h.
 #pragma once
 

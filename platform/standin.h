@@ -1,5 +1,5 @@
 // Declarations of the Win32 subset the program uses, for hosts without
-// Windows. The behaviour behind them is the in-memory stand-in (standin.cpp):
+// Windows. The behaviour behind them is the in-memory stand-in (standin_*.cpp):
 // a registry tree, environment expansion and recording message boxes.
 // Names, types, constants and result codes follow the Win32 headers so that
 // the same sources compile against either.

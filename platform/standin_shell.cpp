@@ -1,10 +1,98 @@
-// System message texts of the stand-in: the Windows wording, with its
-// trailing line break, for the error codes a failed shell open reports.
+// The shell and environment of the in-memory stand-in: environment variables
+// and their expansion, the computer's name, message boxes and shell opens
+// (recorded, never shown or started), and the system message texts.
 #ifndef _WIN32
 
 #include <cstring>
 
-#include "standin.h"
+#include "standin_state.h"
+
+using namespace standin::detail;
+
+DWORD ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD nSize) {
+    Enter("ExpandEnvironmentStringsA");
+    std::string out;
+    const std::string src = lpSrc ? lpSrc : "";
+    for (std::size_t i = 0; i < src.size();) {
+        if (src[i] == '%') {
+            const std::size_t end = src.find('%', i + 1);
+            if (end != std::string::npos) {
+                auto it = S().env.find(src.substr(i + 1, end - i - 1));
+                if (it != S().env.end()) {
+                    out += it->second;
+                    i = end + 1;
+                    continue;
+                }
+                // An unknown name stays as written; its closing '%' may open
+                // the next reference.
+                out.append(src, i, end - i);
+                i = end;
+                continue;
+            }
+        }
+        out += src[i++];
+    }
+    const DWORD needed = static_cast<DWORD>(out.size() + 1);
+    if (lpDst && nSize >= needed) std::memcpy(lpDst, out.c_str(), needed);
+    return needed;
+}
+
+BOOL SetEnvironmentVariableA(LPCSTR lpName, LPCSTR lpValue) {
+    Enter("SetEnvironmentVariableA");
+    if (!lpName || !*lpName) return FALSE;
+    if (lpValue)
+        S().env[lpName] = lpValue;
+    else
+        S().env.erase(lpName);
+    return TRUE;
+}
+
+DWORD GetEnvironmentVariableA(LPCSTR lpName, LPSTR lpBuffer, DWORD nSize) {
+    Enter("GetEnvironmentVariableA");
+    auto it = S().env.find(lpName ? lpName : "");
+    if (it == S().env.end()) return 0;
+    const DWORD len = static_cast<DWORD>(it->second.size());
+    if (!lpBuffer || nSize <= len) return len + 1;
+    std::memcpy(lpBuffer, it->second.c_str(), len + 1);
+    return len;
+}
+
+DWORD GetCurrentProcessId() {
+    return 4242;
+}
+
+DWORD GetLastError() {
+    return 0;
+}
+
+BOOL GetComputerNameA(LPSTR lpBuffer, LPDWORD nSize) {
+    const DWORD len = sizeof(kLocalName) - 1;
+    if (!nSize) return FALSE;
+    if (!lpBuffer || *nSize <= len) {
+        *nSize = len + 1;
+        return FALSE;
+    }
+    std::memcpy(lpBuffer, kLocalName, len + 1);
+    *nSize = len;
+    return TRUE;
+}
+
+int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
+    Enter("MessageBoxA");
+    S().boxes.push_back({hWnd, lpText ? lpText : "", lpCaption ? lpCaption : "Error", uType});
+    return IDOK;
+}
+
+HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,
+                        int nShowCmd) {
+    Enter("ShellExecuteA");
+    auto text = [](LPCSTR s) { return s ? std::string(s) : std::string("<null>"); };
+    S().shells.push_back({hwnd, text(lpOperation), text(lpFile), text(lpParameters), text(lpDirectory), nShowCmd});
+    return reinterpret_cast<HINSTANCE>(S().shellResult);
+}
+
+// System message texts: the Windows wording, with its trailing line break,
+// for the error codes a failed shell open reports.
 
 namespace {
 

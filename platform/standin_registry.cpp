@@ -1,23 +1,19 @@
-// In-memory stand-in of the Win32 registry, environment and shell for hosts
-// without Windows. Behaviour follows what the program relies on and what was
-// measured under Wine: case-insensitive names enumerated in lower-case order,
-// ERROR_MORE_DATA with the needed size, 259 at the end of an enumeration,
-// RegDeleteKeyA refusing a key with subkeys (5) and deleting a key through
-// its own handle with the empty path, 161 for a path with a leading "\",
-// and a terminating NUL added to string data whose caller forgot to count it.
+// In-memory stand-in of the Win32 registry for hosts without Windows.
+// Behaviour follows what the program relies on and what was measured under
+// Wine: case-insensitive names enumerated in lower-case order, ERROR_MORE_DATA
+// with the needed size, 259 at the end of an enumeration, RegDeleteKeyA
+// refusing a key with subkeys (5) and deleting a key through its own handle
+// with the empty path, 161 for a path with a leading "\", and a terminating
+// NUL added to string data whose caller forgot to count it.
 #ifndef _WIN32
 
-#include <algorithm>
 #include <cctype>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <map>
-#include <memory>
-#include <string>
-#include <vector>
+#include <iterator>
 
-#include "standin_control.h"
+#include "standin_state.h"
+
+using namespace standin::detail;
 
 namespace {
 
@@ -25,75 +21,6 @@ std::string Lower(const std::string& s) {
     std::string out(s);
     for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
-}
-
-// Registry names compare without regard to case and enumerate as their
-// lower-case forms sort (measured under Wine: "[b" < "_u" < "a" < "B").
-struct LessNoCase {
-    bool operator()(const std::string& a, const std::string& b) const {
-        const std::size_t n = std::min(a.size(), b.size());
-        for (std::size_t i = 0; i < n; ++i) {
-            const int x = std::tolower(static_cast<unsigned char>(a[i]));
-            const int y = std::tolower(static_cast<unsigned char>(b[i]));
-            if (x != y) return x < y;
-        }
-        return a.size() < b.size();
-    }
-};
-
-struct Value {
-    std::string name;
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
-};
-
-struct Key {
-    std::string name;
-    Key* parent = nullptr;
-    bool deleted = false;
-    std::map<std::string, std::shared_ptr<Key>, LessNoCase> subkeys;
-    std::map<std::string, Value, LessNoCase> values;
-    REGSAM refuseOpen = 0;
-    bool refuseDelete = false;
-    bool refuseWrite = false;
-};
-
-struct Computer {
-    std::shared_ptr<Key> hkcu, hklm, hku;
-    bool refuses = false;
-};
-
-struct Handle {
-    std::shared_ptr<Key> key;
-    REGSAM access = 0;
-    std::string computer;  // "" for the local one
-};
-
-const char kLocalName[] = "STANDIN-PC";
-
-struct State {
-    std::map<std::string, Computer, LessNoCase> computers;  // "" is the local computer
-    std::map<std::uintptr_t, Handle> handles;
-    std::uintptr_t nextHandle = 0x1000;
-    std::map<std::string, unsigned long> calls;
-    std::map<std::string, std::string, LessNoCase> env;
-    std::vector<standin::MessageBoxRecord> boxes;
-    std::vector<standin::ShellExecuteRecord> shells;
-    INT_PTR shellResult = 42;
-    standin::CallHook hook;
-    bool inHook = false;
-};
-
-void ResetState(State& s);
-
-State& S() {
-    static State state;
-    static bool ready = false;
-    if (!ready) {
-        ready = true;
-        ResetState(state);
-    }
-    return state;
 }
 
 std::shared_ptr<Key> NewRoot(const char* name) {
@@ -108,29 +35,6 @@ std::shared_ptr<Key> AddChild(Key& parent, const std::string& name) {
     k->parent = &parent;
     parent.subkeys[name] = k;
     return k;
-}
-
-Computer NewComputer() {
-    Computer c;
-    c.hkcu = NewRoot("HKEY_CURRENT_USER");
-    c.hklm = NewRoot("HKEY_LOCAL_MACHINE");
-    c.hku = NewRoot("HKEY_USERS");
-    AddChild(*c.hkcu, "Software");
-    AddChild(*AddChild(*c.hklm, "Software"), "Classes");
-    return c;
-}
-
-// Counts the call and runs the test hook. Returns a non-zero code when the
-// hook wants the call to fail.
-LONG Enter(const char* fn) {
-    State& s = S();
-    if (s.inHook) return ERROR_SUCCESS;
-    const unsigned long n = ++s.calls[fn];
-    if (!s.hook) return ERROR_SUCCESS;
-    s.inHook = true;
-    const LONG r = s.hook(fn, n);
-    s.inHook = false;
-    return r;
 }
 
 std::shared_ptr<Key> RootOf(const Computer& c, HKEY h) {
@@ -207,13 +111,27 @@ bool IsStringType(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
+}  // namespace
+
+namespace standin::detail {
+
+Computer NewComputer() {
+    Computer c;
+    c.hkcu = NewRoot("HKEY_CURRENT_USER");
+    c.hklm = NewRoot("HKEY_LOCAL_MACHINE");
+    c.hku = NewRoot("HKEY_USERS");
+    AddChild(*c.hkcu, "Software");
+    AddChild(*AddChild(*c.hklm, "Software"), "Classes");
+    return c;
+}
+
 std::shared_ptr<Key> KeyAt(HKEY root, const std::string& path) {
     const Resolved r = Resolve(root);
     if (r.status != ERROR_SUCCESS) return nullptr;
     return Walk(r.key, Split(path.c_str()));
 }
 
-}  // namespace
+}  // namespace standin::detail
 
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult) {
     if (LONG f = Enter("RegOpenKeyExA")) return f;
@@ -234,8 +152,8 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY p
     return ERROR_SUCCESS;
 }
 
-LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samDesired,
-                     LPSECURITY_ATTRIBUTES, PHKEY phkResult, LPDWORD lpdwDisposition) {
+LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samDesired, LPSECURITY_ATTRIBUTES,
+                     PHKEY phkResult, LPDWORD lpdwDisposition) {
     if (LONG f = Enter("RegCreateKeyExA")) return f;
     if (!phkResult) return ERROR_INVALID_PARAMETER;
     const Resolved r = Resolve(hKey);
@@ -312,8 +230,8 @@ LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LP
     return ERROR_SUCCESS;
 }
 
-LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName, LPDWORD,
-                   LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName, LPDWORD, LPDWORD lpType,
+                   LPBYTE lpData, LPDWORD lpcbData) {
     if (LONG f = Enter("RegEnumValueA")) return f;
     const Resolved r = Resolve(hKey);
     if (r.status != ERROR_SUCCESS) return r.status;
@@ -344,9 +262,8 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
 }
 
 LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPDWORD lpcSubKeys,
-                      LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
-                      LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
-                      LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) {
+                      LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen, LPDWORD lpcValues, LPDWORD lpcbMaxValueNameLen,
+                      LPDWORD lpcbMaxValueLen, LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) {
     if (LONG f = Enter("RegQueryInfoKeyA")) return f;
     const Resolved r = Resolve(hKey);
     if (r.status != ERROR_SUCCESS) return r.status;
@@ -440,182 +357,5 @@ LONG RegConnectRegistryA(LPCSTR lpMachineName, HKEY hKey, PHKEY phkResult) {
     *phkResult = NewHandle(RootOf(it->second, hKey), KEY_ALL_ACCESS, name);
     return ERROR_SUCCESS;
 }
-
-DWORD ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD nSize) {
-    Enter("ExpandEnvironmentStringsA");
-    std::string out;
-    const std::string src = lpSrc ? lpSrc : "";
-    for (std::size_t i = 0; i < src.size();) {
-        if (src[i] == '%') {
-            const std::size_t end = src.find('%', i + 1);
-            if (end != std::string::npos) {
-                auto it = S().env.find(src.substr(i + 1, end - i - 1));
-                if (it != S().env.end()) {
-                    out += it->second;
-                    i = end + 1;
-                    continue;
-                }
-                // An unknown name stays as written; its closing '%' may open
-                // the next reference.
-                out.append(src, i, end - i);
-                i = end;
-                continue;
-            }
-        }
-        out += src[i++];
-    }
-    const DWORD needed = static_cast<DWORD>(out.size() + 1);
-    if (lpDst && nSize >= needed) std::memcpy(lpDst, out.c_str(), needed);
-    return needed;
-}
-
-BOOL SetEnvironmentVariableA(LPCSTR lpName, LPCSTR lpValue) {
-    Enter("SetEnvironmentVariableA");
-    if (!lpName || !*lpName) return FALSE;
-    if (lpValue)
-        S().env[lpName] = lpValue;
-    else
-        S().env.erase(lpName);
-    return TRUE;
-}
-
-DWORD GetEnvironmentVariableA(LPCSTR lpName, LPSTR lpBuffer, DWORD nSize) {
-    Enter("GetEnvironmentVariableA");
-    auto it = S().env.find(lpName ? lpName : "");
-    if (it == S().env.end()) return 0;
-    const DWORD len = static_cast<DWORD>(it->second.size());
-    if (!lpBuffer || nSize <= len) return len + 1;
-    std::memcpy(lpBuffer, it->second.c_str(), len + 1);
-    return len;
-}
-
-DWORD GetCurrentProcessId() {
-    return 4242;
-}
-
-DWORD GetLastError() {
-    return 0;
-}
-
-BOOL GetComputerNameA(LPSTR lpBuffer, LPDWORD nSize) {
-    const DWORD len = sizeof(kLocalName) - 1;
-    if (!nSize) return FALSE;
-    if (!lpBuffer || *nSize <= len) {
-        *nSize = len + 1;
-        return FALSE;
-    }
-    std::memcpy(lpBuffer, kLocalName, len + 1);
-    *nSize = len;
-    return TRUE;
-}
-
-int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
-    Enter("MessageBoxA");
-    S().boxes.push_back({hWnd, lpText ? lpText : "", lpCaption ? lpCaption : "Error", uType});
-    return IDOK;
-}
-
-HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,
-                        int nShowCmd) {
-    Enter("ShellExecuteA");
-    auto text = [](LPCSTR s) { return s ? std::string(s) : std::string("<null>"); };
-    S().shells.push_back({hwnd, text(lpOperation), text(lpFile), text(lpParameters), text(lpDirectory), nShowCmd});
-    return reinterpret_cast<HINSTANCE>(S().shellResult);
-}
-
-namespace {
-void ResetState(State& s) {
-    s.computers.clear();
-    s.computers[""] = NewComputer();
-    s.handles.clear();
-    s.nextHandle = 0x1000;
-    s.calls.clear();
-    s.env.clear();
-    s.env["SystemRoot"] = "C:\\WINDOWS";
-    s.env["windir"] = "C:\\WINDOWS";
-    s.boxes.clear();
-    s.shells.clear();
-    s.shellResult = 42;
-    s.hook = nullptr;
-    s.inHook = false;
-}
-}  // namespace
-
-namespace standin {
-
-void Reset() {
-    ResetState(S());
-}
-
-namespace {
-Key& MustFind(HKEY root, const std::string& path) {
-    auto key = KeyAt(root, path);
-    if (!key) {
-        std::fprintf(stderr, "standin: no key %s to configure\n", path.c_str());
-        std::abort();
-    }
-    return *key;
-}
-}  // namespace
-
-void RefuseOpen(HKEY root, const std::string& path, REGSAM mask) {
-    MustFind(root, path).refuseOpen = mask;
-}
-
-void RefuseDelete(HKEY root, const std::string& path) {
-    MustFind(root, path).refuseDelete = true;
-}
-
-void RefuseWrite(HKEY root, const std::string& path) {
-    MustFind(root, path).refuseWrite = true;
-}
-
-unsigned long CallCount(const std::string& function) {
-    auto it = S().calls.find(function);
-    return it == S().calls.end() ? 0 : it->second;
-}
-
-unsigned long RegistryCallCount() {
-    unsigned long total = 0;
-    for (const auto& [name, n] : S().calls)
-        if (name.compare(0, 3, "Reg") == 0) total += n;
-    return total;
-}
-
-void ResetCallCounts() {
-    S().calls.clear();
-}
-
-std::size_t OpenHandles() {
-    return S().handles.size();
-}
-
-const std::vector<MessageBoxRecord>& MessageBoxes() {
-    return S().boxes;
-}
-
-const std::vector<ShellExecuteRecord>& ShellExecutes() {
-    return S().shells;
-}
-
-void SetShellExecuteResult(INT_PTR result) {
-    S().shellResult = result;
-}
-
-void AddComputer(const std::string& name, bool refusesConnection) {
-    Computer c = NewComputer();
-    c.refuses = refusesConnection;
-    S().computers[name] = std::move(c);
-}
-
-const char* LocalComputerName() {
-    return kLocalName;
-}
-
-void SetCallHook(CallHook hook) {
-    S().hook = std::move(hook);
-}
-
-}  // namespace standin
 
 #endif
