@@ -152,7 +152,7 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY p
     return ERROR_SUCCESS;
 }
 
-LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samDesired, LPSECURITY_ATTRIBUTES,
+LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass, DWORD, REGSAM samDesired, LPSECURITY_ATTRIBUTES,
                      PHKEY phkResult, LPDWORD lpdwDisposition) {
     if (LONG f = Enter("RegCreateKeyExA")) return f;
     if (!phkResult) return ERROR_INVALID_PARAMETER;
@@ -173,6 +173,10 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM sam
         key = AddChild(*key, p);
         disposition = REG_CREATED_NEW_KEY;
     }
+    // The class goes to the key named by the path, and only when this call
+    // creates it: an existing key is opened "without being changed", as the
+    // documentation says (Wine replaces the class of an existing key).
+    if (disposition == REG_CREATED_NEW_KEY && lpClass) key->className = lpClass;
     if (key->refuseOpen & samDesired) return ERROR_ACCESS_DENIED;
     *phkResult = NewHandle(key, samDesired, r.computer);
     if (lpdwDisposition) *lpdwDisposition = disposition;
@@ -217,14 +221,18 @@ LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LP
     if (dwIndex >= r.key->subkeys.size()) return ERROR_NO_MORE_ITEMS;
     auto it = r.key->subkeys.begin();
     std::advance(it, dwIndex);
-    const std::string& name = it->second->name;
-    if (*lpcchName <= name.size()) return ERROR_MORE_DATA;
-    std::memcpy(lpName, name.c_str(), name.size() + 1);
-    *lpcchName = static_cast<DWORD>(name.size());
-    if (lpClass && lpcchClass) {
-        if (*lpcchClass < 1) return ERROR_MORE_DATA;
-        lpClass[0] = '\0';
-        *lpcchClass = 0;
+    const Key& sub = *it->second;
+    // The name and, when the caller passes a class buffer, the class must both
+    // fit with their NULs, else ERROR_MORE_DATA with nothing written (measured
+    // under Wine: both buffers and both counts stay as they were; a plain key
+    // needs a class buffer of one character for its empty class).
+    const bool withClass = lpClass && lpcchClass;
+    if (*lpcchName <= sub.name.size() || (withClass && *lpcchClass <= sub.className.size())) return ERROR_MORE_DATA;
+    std::memcpy(lpName, sub.name.c_str(), sub.name.size() + 1);
+    *lpcchName = static_cast<DWORD>(sub.name.size());
+    if (withClass) {
+        std::memcpy(lpClass, sub.className.c_str(), sub.className.size() + 1);
+        *lpcchClass = static_cast<DWORD>(sub.className.size());
     }
     if (lpftLastWriteTime) *lpftLastWriteTime = FILETIME{0, 0};
     return ERROR_SUCCESS;
@@ -265,26 +273,42 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPD
                       LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen, LPDWORD lpcValues, LPDWORD lpcbMaxValueNameLen,
                       LPDWORD lpcbMaxValueLen, LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) {
     if (LONG f = Enter("RegQueryInfoKeyA")) return f;
+    if (lpClass && !lpcchClass) return ERROR_INVALID_PARAMETER;
     const Resolved r = Resolve(hKey);
     if (r.status != ERROR_SUCCESS) return r.status;
     const Key& k = *r.key;
-    DWORD maxSub = 0, maxName = 0, maxData = 0;
-    for (const auto& [n, sub] : k.subkeys) maxSub = std::max<DWORD>(maxSub, static_cast<DWORD>(sub->name.size()));
+    DWORD maxSub = 0, maxClass = 0, maxName = 0, maxData = 0;
+    for (const auto& [n, sub] : k.subkeys) {
+        maxSub = std::max<DWORD>(maxSub, static_cast<DWORD>(sub->name.size()));
+        maxClass = std::max<DWORD>(maxClass, static_cast<DWORD>(sub->className.size()));
+    }
     for (const auto& [n, v] : k.values) {
         maxName = std::max<DWORD>(maxName, static_cast<DWORD>(v.name.size()));
         maxData = std::max<DWORD>(maxData, static_cast<DWORD>(v.data.size()));
     }
-    if (lpClass && lpcchClass && *lpcchClass > 0) lpClass[0] = '\0';
-    if (lpcchClass) *lpcchClass = 0;
+    // The key's own class: its length (without the NUL) in *lpcchClass, and
+    // ERROR_MORE_DATA when a class buffer is too small for it and its NUL.
+    // Measured under Wine: a buffer size of 0 counts as no buffer (0, with
+    // the length), and a small buffer receives a truncated class and a count
+    // one less than its size; the documentation gives the class's length.
+    LONG status = ERROR_SUCCESS;
+    if (lpcchClass) {
+        const DWORD length = static_cast<DWORD>(k.className.size());
+        if (lpClass && *lpcchClass > length)
+            std::memcpy(lpClass, k.className.c_str(), length + 1);
+        else if (lpClass && *lpcchClass > 0)
+            status = ERROR_MORE_DATA;
+        *lpcchClass = length;
+    }
     if (lpcSubKeys) *lpcSubKeys = static_cast<DWORD>(k.subkeys.size());
     if (lpcbMaxSubKeyLen) *lpcbMaxSubKeyLen = maxSub;
-    if (lpcbMaxClassLen) *lpcbMaxClassLen = 0;
+    if (lpcbMaxClassLen) *lpcbMaxClassLen = maxClass;
     if (lpcValues) *lpcValues = static_cast<DWORD>(k.values.size());
     if (lpcbMaxValueNameLen) *lpcbMaxValueNameLen = maxName;
     if (lpcbMaxValueLen) *lpcbMaxValueLen = maxData;
     if (lpcbSecurityDescriptor) *lpcbSecurityDescriptor = 0;
     if (lpftLastWriteTime) *lpftLastWriteTime = FILETIME{0, 0};
-    return ERROR_SUCCESS;
+    return status;
 }
 
 LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,

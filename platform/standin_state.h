@@ -40,6 +40,7 @@ struct Value {
 
 struct Key {
     std::string name;
+    std::string className;  // given by RegCreateKeyExA when it creates the key
     Key* parent = nullptr;
     bool deleted = false;
     std::map<std::string, std::shared_ptr<Key>, LessNoCase> subkeys;

@@ -2,6 +2,8 @@
 // platform the tests run on. Natively this keeps the stand-in honest: every
 // expectation here was measured on the real registry (under Wine), and the
 // same binary source passes there.
+#include <algorithm>
+
 #include "test_key.h"
 
 namespace {
@@ -83,6 +85,39 @@ TEST_F(RegistryApi, EnumeratingSubkeys) {
     EXPECT_EQ(8u, size);
     EXPECT_STREQ("abcdefgh", name);
     RegCloseKey(e);
+}
+
+TEST_F(RegistryApi, SubkeyClassNames) {
+    // With a class buffer, a class that does not fit with its NUL answers 234
+    // even though the name fits; without one, every subkey enumerates.
+    const struct {
+        const char* name;
+        const char* className;
+        LONG oneCharClass;
+    } keys[] = {{"a", nullptr, ERROR_SUCCESS}, {"b", "klass", ERROR_MORE_DATA}, {"c", nullptr, ERROR_SUCCESS}};
+    HKEY base = OpenBase();
+    for (const auto& k : keys) {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(base, k.name, 0, const_cast<LPSTR>(k.className), 0, KEY_ALL_ACCESS,
+                                                 nullptr, &key, nullptr));
+        RegCloseKey(key);
+    }
+    for (DWORD i = 0; i < 3; ++i) {
+        char name[16], className[1];
+        DWORD size = sizeof name, classSize = sizeof className;
+        ASSERT_EQ(ERROR_SUCCESS, RegEnumKeyExA(base, i, name, &size, nullptr, nullptr, nullptr, nullptr)) << i;
+        const auto k =
+            std::find_if(std::begin(keys), std::end(keys), [&](const auto& c) { return c.name == std::string(name); });
+        ASSERT_NE(std::end(keys), k) << name;
+        size = sizeof name;
+        EXPECT_EQ(k->oneCharClass, RegEnumKeyExA(base, i, name, &size, nullptr, className, &classSize, nullptr))
+            << k->name;
+    }
+    DWORD maxClass = 0;
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(base, nullptr, nullptr, nullptr, nullptr, nullptr, &maxClass, nullptr,
+                                              nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(5u, maxClass) << "the longest subkey class, without its NUL";
+    RegCloseKey(base);
 }
 
 TEST_F(RegistryApi, Values) {
