@@ -29,11 +29,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             EndPaint(hwnd, &ps);
             return 0;
         }
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        default:
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+        case WM_DESTROY: PostQuitMessage(0); return 0;
+        default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 
@@ -66,8 +63,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     const char* mode = commandLine ? commandLine : "";
     if (lstrcmpA(mode, "dlls") == 0) LoadProgramDlls();
     const char* title = lstrcmpA(mode, "keeper") == 0 ? "BenchDesktopKeeper" : "Bare Window";
-    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, title, style, CW_USEDEFAULT, CW_USEDEFAULT, 480, 360,
-                                nullptr, nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, title, style, CW_USEDEFAULT, CW_USEDEFAULT, 480, 360, nullptr,
+                                nullptr, instance, nullptr);
     if (!hwnd) return 1;
     ShowWindow(hwnd, showCommand);
     UpdateWindow(hwnd);

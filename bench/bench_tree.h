@@ -110,9 +110,8 @@ inline Node ChainShape(int levels) {
 // Returns false (and stops) at the first failure.
 inline bool Build(HKEY parent, const Node& node) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(parent, node.name.c_str(), 0 /* reserved */, nullptr /* no class */,
-                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr /* default security */, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(parent, node.name.c_str(), 0 /* reserved */, nullptr /* no class */, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr /* default security */, &key, nullptr) != ERROR_SUCCESS)
         return false;
     bool ok = true;
     for (int v = 0; v < node.values && ok; ++v) {
@@ -124,8 +123,8 @@ inline bool Build(HKEY parent, const Node& node) {
                  ERROR_SUCCESS;
         } else {
             const char text[] = "{00000000-0000-0000-0000-000000000000}";
-            ok = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text) ==
-                 ERROR_SUCCESS;
+            ok =
+                RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text) == ERROR_SUCCESS;
         }
     }
     for (const Node& child : node.children) {

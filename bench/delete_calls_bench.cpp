@@ -18,8 +18,7 @@
 
 namespace {
 
-const char* const kFunctions[] = {"RegDeleteKeyA", "RegEnumKeyExA", "RegOpenKeyExA", "RegQueryInfoKeyA",
-                                  "RegCloseKey"};
+const char* const kFunctions[] = {"RegDeleteKeyA", "RegEnumKeyExA", "RegOpenKeyExA", "RegQueryInfoKeyA", "RegCloseKey"};
 
 struct Run {
     unsigned long total = 0;
@@ -67,11 +66,13 @@ int main() {
     shapes.push_back({"flat, 10,000 leaves", bench::FlatShape(10000)});
     shapes.push_back({"chain, 500 levels", bench::ChainShape(500)});
 
-    std::printf("Marginal cost: %ld calls per leaf (aim: exactly 2), %ld per key with subkeys (aim: at most 6), "
-                "%ld for the top key (no parent enumeration).\n\n",
-                leaf, inner, root);
-    std::printf("| shape | keys | leaves | keys with subkeys | registry calls | calls / key | fits the per-key "
-                "figures | DeleteKey | EnumKeyEx | OpenKeyEx | QueryInfoKey | CloseKey |\n");
+    std::printf(
+        "Marginal cost: %ld calls per leaf (aim: exactly 2), %ld per key with subkeys (aim: at most 6), "
+        "%ld for the top key (no parent enumeration).\n\n",
+        leaf, inner, root);
+    std::printf(
+        "| shape | keys | leaves | keys with subkeys | registry calls | calls / key | fits the per-key "
+        "figures | DeleteKey | EnumKeyEx | OpenKeyEx | QueryInfoKey | CloseKey |\n");
     std::printf("|---|---:|---:|---:|---:|---:|---|---:|---:|---:|---:|---:|\n");
     bool allOk = leaf == 2 && inner <= 6;
     for (const Shape& shape : shapes) {
@@ -84,8 +85,10 @@ int main() {
         std::printf("| %s | %lu | %lu | %lu | %lu | %.3f | %s | %lu | %lu | %lu | %lu | %lu |\n", shape.label,
                     counts.keys, counts.leaves, counts.internal, run.total,
                     static_cast<double>(run.total) / static_cast<double>(counts.keys),
-                    !run.ok ? "DELETION FAILED" : fits ? "yes" : "no", run.perFunction[0], run.perFunction[1],
-                    run.perFunction[2], run.perFunction[3], run.perFunction[4]);
+                    !run.ok ? "DELETION FAILED"
+                    : fits  ? "yes"
+                            : "no",
+                    run.perFunction[0], run.perFunction[1], run.perFunction[2], run.perFunction[3], run.perFunction[4]);
     }
     return allOk ? 0 : 1;
 }

@@ -35,9 +35,15 @@ struct Method {
 
 RegDeleteTreeFn g_regDeleteTree = nullptr;
 
-LONG ByDeleteKeyTree(HKEY parent, const char* path) { return Module1::DeleteKeyTree(parent, path); }
-LONG BySHDeleteKey(HKEY parent, const char* path) { return static_cast<LONG>(SHDeleteKeyA(parent, path)); }
-LONG ByRegDeleteTree(HKEY parent, const char* path) { return g_regDeleteTree(parent, path); }
+LONG ByDeleteKeyTree(HKEY parent, const char* path) {
+    return Module1::DeleteKeyTree(parent, path);
+}
+LONG BySHDeleteKey(HKEY parent, const char* path) {
+    return static_cast<LONG>(SHDeleteKeyA(parent, path));
+}
+LONG ByRegDeleteTree(HKEY parent, const char* path) {
+    return g_regDeleteTree(parent, path);
+}
 
 }  // namespace
 
@@ -67,12 +73,12 @@ int main(int argc, char** argv) {
     shapes.push_back({"Bags-shaped, 12,500 entries", bench::BagsShape(12500), bigReps});
     shapes.push_back({"flat, 10,000 leaves", bench::FlatShape(10000), reps});
     shapes.push_back({"chain, 500 levels", bench::ChainShape(500), reps});
-    const Method methods[] = {{"DeleteKeyTree", ByDeleteKeyTree},
-                              {"SHDeleteKeyA", BySHDeleteKey},
-                              {"RegDeleteTreeA", ByRegDeleteTree}};
+    const Method methods[] = {
+        {"DeleteKeyTree", ByDeleteKeyTree}, {"SHDeleteKeyA", BySHDeleteKey}, {"RegDeleteTreeA", ByRegDeleteTree}};
 
-    std::printf("| shape | keys | reps | DeleteKeyTree ms | SHDeleteKeyA ms | RegDeleteTreeA ms "
-                "| DKT / RegDeleteTreeA | (range) | DKT / SHDeleteKeyA | (range) | round-trip model |\n");
+    std::printf(
+        "| shape | keys | reps | DeleteKeyTree ms | SHDeleteKeyA ms | RegDeleteTreeA ms "
+        "| DKT / RegDeleteTreeA | (range) | DKT / SHDeleteKeyA | (range) | round-trip model |\n");
     std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     std::fflush(stdout);
     int failures = 0;

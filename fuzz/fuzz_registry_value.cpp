@@ -54,9 +54,9 @@ void RegistryValue(const std::uint8_t* data, std::size_t size) {
     // value as its fallback.
     const TaggedValue plain = r.GetRegistryValue(name);
     Check(r.ReadRemoteRegistryValue("", HKEY_CURRENT_USER, name, path) == plain, "remote read of this computer");
-    Check(r.ReadRemoteRegistryValue(std::string("\\\\") + standin::LocalComputerName(), HKEY_CURRENT_USER, name) ==
-              plain,
-          "remote read by this computer's name");
+    Check(
+        r.ReadRemoteRegistryValue(std::string("\\\\") + standin::LocalComputerName(), HKEY_CURRENT_USER, name) == plain,
+        "remote read by this computer's name");
     Check(standin::OpenHandles() == 0, "no handle left open");
 }
 

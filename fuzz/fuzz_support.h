@@ -73,10 +73,10 @@ private:
 }  // namespace fuzz
 
 #ifdef QT_FUZZ_ENTRY
-#define QT_FUZZ_TARGET(function)                                                   \
+#define QT_FUZZ_TARGET(function)                                                        \
     extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { \
-        function(data, size);                                                      \
-        return 0;                                                                  \
+        function(data, size);                                                           \
+        return 0;                                                                       \
     }
 #else
 #define QT_FUZZ_TARGET(function)

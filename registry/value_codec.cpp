@@ -59,8 +59,7 @@ TaggedValue Decode(DWORD type, const std::vector<BYTE>& data, const TaggedValue&
         case REG_EXPAND_SZ:
             if (data.empty()) return fallback;
             return TaggedValue(Expand(StringData(data)));
-        case REG_BINARY:
-            return TaggedValue(TaggedValue::Bytes(data.begin(), data.end()));
+        case REG_BINARY: return TaggedValue(TaggedValue::Bytes(data.begin(), data.end()));
         case REG_DWORD: {
             std::uint32_t v = 0;
             for (std::size_t i = 0; i < 4 && i < data.size(); ++i) v |= std::uint32_t{data[i]} << (8 * i);
@@ -71,13 +70,11 @@ TaggedValue Decode(DWORD type, const std::vector<BYTE>& data, const TaggedValue&
             if (text.empty() || text[0] == '\0') return fallback;
             return TaggedValue(std::move(text));
         }
-        default:
-            return fallback;
+        default: return fallback;
     }
 }
 
-LONG EnumValue(HKEY key, DWORD index, DWORD& nameCapacity, std::string& name, DWORD& type,
-               std::vector<BYTE>& data) {
+LONG EnumValue(HKEY key, DWORD index, DWORD& nameCapacity, std::string& name, DWORD& type, std::vector<BYTE>& data) {
     data.assign(kFirstListSize, 0);
     std::vector<char> nameBuffer;
     LONG status = ERROR_MORE_DATA;
@@ -88,8 +85,8 @@ LONG EnumValue(HKEY key, DWORD index, DWORD& nameCapacity, std::string& name, DW
         DWORD nameSize = nameCapacity;
         DWORD size = static_cast<DWORD>(data.size());
         type = REG_NONE;
-        status = RegEnumValueA(key, index, nameBuffer.data(), &nameSize, nullptr /* reserved */, &type, data.data(),
-                               &size);
+        status =
+            RegEnumValueA(key, index, nameBuffer.data(), &nameSize, nullptr /* reserved */, &type, data.data(), &size);
         if (status == ERROR_SUCCESS) {
             name.assign(nameBuffer.data(), std::min<std::size_t>(nameSize, nameBuffer.size()));
             if (size < data.size()) data.resize(size);
@@ -126,17 +123,14 @@ TaggedValue ListedValue(DWORD type, const std::vector<BYTE>& data) {
     switch (type) {
         case REG_SZ:
         case REG_EXPAND_SZ:
-        case REG_DWORD:
-            return Decode(type, data, TaggedValue(std::string()));
-        case REG_BINARY:
-            return TaggedValue(HexPairs(data));
+        case REG_DWORD: return Decode(type, data, TaggedValue(std::string()));
+        case REG_BINARY: return TaggedValue(HexPairs(data));
         case REG_MULTI_SZ: {
             std::string text = MultiStringData(data);
             std::replace(text.begin(), text.end(), '\0', ',');
             return TaggedValue(std::move(text));
         }
-        default:
-            return TaggedValue();
+        default: return TaggedValue();
     }
 }
 
@@ -148,8 +142,7 @@ TaggedValue ReadDecoded(HKEY key, const std::string& name, const TaggedValue& fa
 }
 
 bool IsWritableType(DWORD type) {
-    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_BINARY || type == REG_DWORD ||
-           type == REG_MULTI_SZ;
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_BINARY || type == REG_DWORD || type == REG_MULTI_SZ;
 }
 
 std::vector<BYTE> Encode(const TaggedValue& value, DWORD type) {
@@ -166,15 +159,13 @@ std::vector<BYTE> Encode(const TaggedValue& value, DWORD type) {
             const std::string text = value.ToText();
             return std::vector<BYTE>(text.begin(), text.end());
         }
-        case REG_BINARY:
-            return value.ToBytes();
+        case REG_BINARY: return value.ToBytes();
         case REG_DWORD: {
             const auto v = static_cast<std::uint32_t>(value.ToInt32());
             return {static_cast<BYTE>(v), static_cast<BYTE>(v >> 8), static_cast<BYTE>(v >> 16),
                     static_cast<BYTE>(v >> 24)};
         }
-        default:
-            throw TypeMismatch("Type mismatch: registry type " + std::to_string(type) + " is not written");
+        default: throw TypeMismatch("Type mismatch: registry type " + std::to_string(type) + " is not written");
     }
 }
 

@@ -58,8 +58,7 @@ constexpr DWORD kMaxNameCapacity = 2 * 16383 + 2;
 // and grows to the reported size. A value that keeps outgrowing its buffers
 // (another program rewriting it) gives up after a few rounds with
 // ERROR_MORE_DATA. Returns the status of the last call (259 at the end).
-LONG EnumValue(HKEY key, DWORD index, DWORD& nameCapacity, std::string& name, DWORD& type,
-               std::vector<BYTE>& data);
+LONG EnumValue(HKEY key, DWORD index, DWORD& nameCapacity, std::string& name, DWORD& type, std::vector<BYTE>& data);
 
 // The bytes as upper-case hexadecimal pairs separated by single spaces
 // ("01 AB 00"); "" for no bytes. Any length.

@@ -46,6 +46,12 @@ run_preset() {
 }
 
 bash scripts/setup.sh
+echo "== format: every C++ file as clang-format writes it"
+if ! make --no-print-directory format-check >"$results/format.log" 2>&1; then
+  grep -m 20 'error:' "$results/format.log"
+  echo "-- format: run 'make format'"
+  build_failed=$((build_failed + 1))
+fi
 for preset in native asan mingw-i686 mingw-x86_64; do
   run_preset "$preset"
 done

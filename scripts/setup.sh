@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  cmake make g++ clang googletest
+  cmake make g++ clang clang-format googletest
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 fonts-wine
   xvfb xauth xdotool imagemagick

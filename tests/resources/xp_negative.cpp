@@ -4,4 +4,6 @@
 
 extern "C" __declspec(dllimport) ULONGLONG WINAPI GetTickCount64(void);
 
-int main() { return GetTickCount64() == 0 ? 1 : 0; }
+int main() {
+    return GetTickCount64() == 0 ? 1 : 0;
+}
