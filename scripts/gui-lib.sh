@@ -10,12 +10,13 @@
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 QT_GUI_TMP="${QT_GUI_TMP:-$(mktemp -d "${TMPDIR:-/tmp}/qt-gui.XXXXXX")}"
+. "$QT_ROOT/scripts/wine-loader.sh"
 QT_XVFB_PID=""
 QT_PROGRAM_PID=""
 
 qt_wine() {  # qt_wine SECONDS ARGS... ; output in $QT_GUI_TMP/wine.out
   local limit="$1"; shift
-  timeout -k 5 "$limit" wine "$@" >"$QT_GUI_TMP/wine.out" 2>&1 </dev/null
+  timeout -k 5 "$limit" "$QT_WINE" "$@" >"$QT_GUI_TMP/wine.out" 2>&1 </dev/null
 }
 
 qt_wait() {  # qt_wait SECONDS COMMAND... : polls COMMAND until it succeeds
@@ -44,18 +45,22 @@ qt_boot_prefix() {  # creates $WINEPREFIX if needed and starts its server detach
   # server runs.
   mkdir -p "$(dirname "$WINEPREFIX")"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    setsid timeout -k 5 300 wineboot -i >/dev/null 2>&1 </dev/null
+    setsid timeout -k 5 300 "$QT_WINE" wineboot -i >/dev/null 2>&1 </dev/null
   fi
   setsid wineserver -p >/dev/null 2>&1 </dev/null || true
 }
 
 qt_seed_prefix() {  # the keys the tweaks use, as a fresh Windows XP user has them
+  # In the registry view of the program (QT_REG_VIEW, /reg:32 or /reg:64).
+  # Wine's drive Z: is the Linux root. The first import can come too early
+  # for a prefix still booting: it is repeated until it takes.
   qt_boot_prefix
-  qt_wine 60 regedit /S "$(winepath -w "$QT_ROOT/tests/e2e/seed.reg" 2>/dev/null)"
+  local file="Z:${QT_ROOT//\//\\}\\tests\\e2e\\seed.reg"
+  qt_wait 60 qt_wine 60 reg import "$file" ${QT_REG_VIEW:+"$QT_REG_VIEW"}
 }
 
 qt_probe() {  # lists the window's controls into $QT_GUI_TMP/probe.txt
-  timeout -k 5 30 wine "$QT_PROBE" >"$QT_GUI_TMP/probe.txt" 2>&1 </dev/null
+  timeout -k 5 30 "$QT_WINE" "$QT_PROBE" >"$QT_GUI_TMP/probe.txt" 2>&1 </dev/null
   tr -d '\r' <"$QT_GUI_TMP/probe.txt" >"$QT_GUI_TMP/probe.clean"
   mv "$QT_GUI_TMP/probe.clean" "$QT_GUI_TMP/probe.txt"
 }
@@ -69,7 +74,7 @@ qt_window_up() {
 }
 
 qt_start_program() {  # qt_start_program EXE : starts it and waits for its window
-  setsid wine "$1" >"$QT_GUI_TMP/program.log" 2>&1 </dev/null &
+  setsid "$QT_WINE" "$1" >"$QT_GUI_TMP/program.log" 2>&1 </dev/null &
   QT_PROGRAM_PID=$!
   qt_wait 60 qt_window_up
 }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# make run: builds the 32-bit program and starts it under Wine.
+# make run: builds the 32-bit program and starts it under Wine (the 64-bit
+# one on a machine that cannot run 32-bit programs).
 #
 # The Wine prefix is build/run-prefix, seeded with what a fresh Windows XP
 # user has at the keys the tweaks use, unless WINEPREFIX is set. With a
@@ -10,11 +11,15 @@ set -eu
 cd "$(dirname "$0")/.."
 export QT_ROOT="$PWD"
 bash scripts/setup.sh
-cmake --preset mingw-i686 >build.run.log 2>&1 || { cat build.run.log; exit 1; }
-cmake --build build/mingw-i686 -j 2 --target qorvel-tweaker qt-probe >>build.run.log 2>&1 || { tail -40 build.run.log; exit 1; }
+. scripts/wine-loader.sh
+preset=mingw-i686 QT_REG_VIEW=/reg:32
+[ "$QT_WINE32" = 1 ] || preset=mingw-x86_64 QT_REG_VIEW=/reg:64
+export QT_REG_VIEW
+cmake --preset $preset >build.run.log 2>&1 || { cat build.run.log; exit 1; }
+cmake --build build/$preset -j 2 --target qorvel-tweaker qt-probe >>build.run.log 2>&1 || { tail -40 build.run.log; exit 1; }
 rm -f build.run.log
-exe="$PWD/build/mingw-i686/app/qorvel-tweaker.exe"
-export QT_PROBE="$PWD/build/mingw-i686/tools/qt-probe.exe"
+exe="$PWD/build/$preset/app/qorvel-tweaker.exe"
+export QT_PROBE="$PWD/build/$preset/tools/qt-probe.exe"
 seed=0
 if [ -z "${WINEPREFIX:-}" ]; then
   export WINEPREFIX="$PWD/build/run-prefix"
@@ -25,7 +30,7 @@ trap qt_stop_all EXIT
 
 if [ -n "${DISPLAY:-}" ]; then
   if [ "$seed" = 1 ]; then qt_seed_prefix; else qt_boot_prefix; fi
-  wine "$exe"
+  "$QT_WINE" "$exe"
   exit 0
 fi
 

@@ -9,10 +9,10 @@ mkdir -p "$(dirname "$WINEPREFIX")"
   flock 9
   # 9>&-: the long-lived processes must not inherit (and hold) the lock.
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    setsid timeout -k 10 300 wineboot -i >/dev/null 2>&1 </dev/null 9>&-
+    setsid timeout -k 10 300 "$QT_WINE" wineboot -i >/dev/null 2>&1 </dev/null 9>&-
     # Window tests run without a display: Wine's null graphics driver lets
     # them create and measure windows all the same.
-    setsid timeout -k 10 60 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
+    setsid timeout -k 10 60 "$QT_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
       >/dev/null 2>&1 </dev/null 9>&-
     # The desktop process started by the boot keeps the driver it found for
     # as long as the server runs: restart so the next one takes the null one.
@@ -21,5 +21,5 @@ mkdir -p "$(dirname "$WINEPREFIX")"
   fi
   # A persistent server for the run; `wineserver -k` ends it.
   setsid wineserver -p >/dev/null 2>&1 </dev/null 9>&- || true
-  setsid timeout -k 10 120 wineboot >/dev/null 2>&1 </dev/null 9>&- || true
+  setsid timeout -k 10 120 "$QT_WINE" wineboot >/dev/null 2>&1 </dev/null 9>&- || true
 ) 9>"$(dirname "$WINEPREFIX")/.wineprefix.lock"

@@ -6,15 +6,24 @@
 # started once, detached from every pipe: helpers inherit the standard output
 # of the first Wine process of a prefix and would keep a reader such as CTest
 # waiting forever. The program's own output goes through a file for the same
-# reason. Every run has a timeout.
+# reason. Every run has a timeout. A 32-bit program on a machine that cannot
+# run 32-bit programs is skipped (exit 77, CTest's SKIP_RETURN_CODE), with the
+# reason printed and reported.
 set -u
 . "$(dirname "$0")/wine-env.sh"
 timeout_s="${QT_WINE_TIMEOUT:-600}"
 
+if [ "$QT_WINE32" = 0 ] && qt_pe_is_32bit "$1"; then
+  reason="this machine cannot run 32-bit programs (its kernel refuses the 32-bit Wine loader)"
+  echo "SKIPPED $(basename "$1"): $reason"
+  qt_skip_report "$(basename "$1" .exe)" "$reason"
+  exit 77
+fi
+
 "$here/scripts/wine-prefix.sh" >/dev/null 2>&1 </dev/null
 
 out="$(mktemp "${TMPDIR:-/tmp}/qt-wine-out.XXXXXX")"
-timeout -k 10 "$timeout_s" wine "$@" >"$out" 2>&1 </dev/null
+timeout -k 10 "$timeout_s" "$QT_WINE" "$@" >"$out" 2>&1 </dev/null
 rc=$?
 cat "$out"
 rm -f "$out"

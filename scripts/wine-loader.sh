@@ -1,0 +1,30 @@
+# Which Wine loader starts programs on this machine (sourced by the other
+# scripts). Debian's `wine` command (and wineboot, winepath ...) always starts
+# the 32-bit loader when wine32 is installed, and that fails at once on a
+# kernel that cannot run 32-bit programs. There the 64-bit loader starts
+# 64-bit programs and Wine's own tools, and 32-bit programs cannot run at all.
+#   QT_WINE    the loader command: "wine", or the 64-bit loader
+#   QT_WINE32  1 when 32-bit programs can run here, else 0
+if [ -x /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1 && [ -x /usr/lib/wine/wine64 ]; then
+  QT_WINE=/usr/lib/wine/wine64
+  QT_WINE32=0
+  export WINELOADER=/usr/lib/wine/wine64
+else
+  QT_WINE=wine
+  QT_WINE32=1
+fi
+
+qt_pe_is_32bit() {  # qt_pe_is_32bit EXE : true for an i386 Windows program
+  local offset
+  offset="$(od -An -tu4 -j 60 -N4 "$1" 2>/dev/null | tr -d ' ')"
+  [ -n "$offset" ] && [ "$(od -An -tx2 -j $((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')" = 014c ]
+}
+
+qt_skip_report() {  # qt_skip_report NAME REASON : a GoogleTest-style report of one skipped case
+  [ -n "${GTEST_OUTPUT:-}" ] || return 0
+  local dir="${GTEST_OUTPUT#xml:}"
+  case "$dir" in Z:*) dir="$(printf '%s' "${dir#Z:}" | tr '\\' '/')" ;; esac
+  mkdir -p "$dir"
+  printf '<?xml version="1.0" encoding="UTF-8"?>\n<testsuites tests="1" failures="0" disabled="0" errors="0" name="%s">\n  <testsuite name="%s" tests="1" failures="0"><testcase name="%s"><skipped message="%s"/></testcase></testsuite>\n</testsuites>\n' \
+    "$1" "$1" "$1" "$2" >"$dir/$1.xml"
+}
