@@ -1,6 +1,7 @@
 #include "app/main_app.h"
 
 #include "app/version.h"
+#include "platform/names.h"
 #include "tweaks/folders_page.h"
 #include "tweaks/video_page.h"
 
@@ -16,14 +17,6 @@ void Aim(RegistryRoutines& object, HKEY root, const char* keyRoot, const char* s
     object.hKey(root);
     object.KeyRoot(keyRoot);
     object.Subkey(subkey);
-}
-
-// ASCII lower case, whatever the C locale: the captions compared are ASCII.
-std::string LowerCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
 }
 
 }  // namespace
@@ -49,7 +42,7 @@ void Main_App::Form_Load() {
 
 void Main_App::TabStrip1_Click() {
     using Frame = MainView::Frame;
-    const std::string caption = LowerCase(view_.SelectedTabCaption());
+    const std::string caption = names::LowerCase(view_.SelectedTabCaption());
     if (caption == "&about") {
         view_.FrameVisible(Frame::frVideo, false);
         view_.FrameVisible(Frame::frFolders, false);

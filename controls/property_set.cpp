@@ -1,12 +1,11 @@
 #include "controls/property_set.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "platform/names.h"
 
 bool SameKey(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
+    return names::Same(a, b);
 }
 
 PropertySet::PropertySet(std::initializer_list<std::pair<std::string, TaggedValue>> entries) {

@@ -57,5 +57,5 @@ private:
     std::vector<Entry> entries_;
 };
 
-// True when the two keys are equal without regard to (ASCII) case.
+// True when the two keys are equal without regard to case (names::Same).
 bool SameKey(const std::string& a, const std::string& b);

@@ -3,19 +3,18 @@
 // Input: records of type, name length (2 bytes), name, data length (2
 // bytes), data; until the input ends.
 #include <algorithm>
-#include <cctype>
 #include <map>
 
 #include "fuzz_support.h"
+#include "platform/names.h"
 #include "platform/standin_control.h"
 #include "registry/registry_routines.h"
 
 namespace fuzz {
 
 namespace {
-std::string Fold(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
+std::string Fold(const std::string& s) {
+    return names::FoldKey(s);
 }
 }  // namespace
 
@@ -56,14 +55,9 @@ void EnumValues(const std::uint8_t* data, std::size_t size) {
             case REG_SZ:
             case REG_EXPAND_SZ:
             case REG_BINARY:
-            case REG_MULTI_SZ:
-                Check(shown.kind() == TaggedValue::Kind::Text, "listed as text");
-                break;
-            case REG_DWORD:
-                Check(shown.kind() == TaggedValue::Kind::Integer, "a DWORD listed as an integer");
-                break;
-            default:
-                Check(shown.IsEmpty(), "other types listed empty");
+            case REG_MULTI_SZ: Check(shown.kind() == TaggedValue::Kind::Text, "listed as text"); break;
+            case REG_DWORD: Check(shown.kind() == TaggedValue::Kind::Integer, "a DWORD listed as an integer"); break;
+            default: Check(shown.IsEmpty(), "other types listed empty");
         }
     }
     // The same through an open handle and the empty name.

@@ -7,21 +7,15 @@
 // NUL added to string data whose caller forgot to count it.
 #ifndef _WIN32
 
-#include <cctype>
 #include <cstring>
 #include <iterator>
 
+#include "platform/names.h"
 #include "standin_state.h"
 
 using namespace standin::detail;
 
 namespace {
-
-std::string Lower(const std::string& s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 std::shared_ptr<Key> NewRoot(const char* name) {
     auto k = std::make_shared<Key>();
@@ -366,7 +360,7 @@ LONG RegConnectRegistryA(LPCSTR lpMachineName, HKEY hKey, PHKEY phkResult) {
     // backslashes, or "\\" alone, is some other, unreachable computer.
     const bool unnamed = name.empty();
     if (name.compare(0, 2, "\\\\") == 0) name.erase(0, 2);
-    if (unnamed || Lower(name) == Lower(kLocalName)) {
+    if (unnamed || names::Same(name, kLocalName)) {
         // The local computer: the given key itself, as Wine answers (an
         // opened key as well as a predefined one).
         if (Resolve(hKey).status != ERROR_SUCCESS) return ERROR_INVALID_HANDLE;

@@ -7,13 +7,13 @@
 #ifndef _WIN32
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/names.h"
 #include "standin_control.h"
 
 namespace standin::detail {
@@ -24,8 +24,8 @@ struct LessNoCase {
     bool operator()(const std::string& a, const std::string& b) const {
         const std::size_t n = std::min(a.size(), b.size());
         for (std::size_t i = 0; i < n; ++i) {
-            const int x = std::tolower(static_cast<unsigned char>(a[i]));
-            const int y = std::tolower(static_cast<unsigned char>(b[i]));
+            const auto x = static_cast<unsigned char>(names::AsciiLower(a[i]));
+            const auto y = static_cast<unsigned char>(names::AsciiLower(b[i]));
             if (x != y) return x < y;
         }
         return a.size() < b.size();

@@ -1,12 +1,11 @@
 #include "keyed_collection.h"
 
-#include <cctype>
 #include <stdexcept>
 
+#include "platform/names.h"
+
 std::string KeyedCollection::Fold(const std::string& key) {
-    std::string out(key);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
+    return names::FoldKey(key);
 }
 
 bool KeyedCollection::Add(const std::string& key, TaggedValue item) {

@@ -1,7 +1,7 @@
 // KeyedCollection: the result of the registry enumerations. An ordered
 // sequence of items, in the order they were added, each stored under a unique
 // text key so that an item can be found by name as well as visited in order.
-// Keys compare without regard to ASCII case, as registry names do. The caller
+// Keys compare without regard to case, as registry names do (names::FoldKey). The caller
 // owns the collection; it holds no registry handle.
 #pragma once
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "platform/names.h"
+
 namespace {
 
 const char* KindName(TaggedValue::Kind kind) {
@@ -51,14 +53,6 @@ bool ParseDecimal(const std::string& text, std::int32_t& out, bool& overflow) {
     return true;
 }
 
-bool EqualsNoCase(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return i == a.size() && !b[i];
-}
-
 }  // namespace
 
 std::string TaggedValue::ToText() const {
@@ -92,8 +86,8 @@ bool TaggedValue::ToBool() const {
         case Kind::Integer: return std::get<std::int32_t>(value_) != 0;
         case Kind::Text: {
             const std::string& t = std::get<std::string>(value_);
-            if (EqualsNoCase(t, "true")) return true;
-            if (EqualsNoCase(t, "false")) return false;
+            if (names::Same(t, "true")) return true;
+            if (names::Same(t, "false")) return false;
             std::int32_t n = 0;
             bool overflow = false;
             if (!ParseDecimal(t, n, overflow)) Mismatch(kind(), "a boolean");

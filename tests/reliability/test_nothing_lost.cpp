@@ -3,7 +3,6 @@
 // Folders buttons change only their own keys.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdint>
 #include <map>
 #include <random>
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/names.h"
 #include "registry/module1.h"
 #include "registry/registry_routines.h"
 #include "reliability_support.h"
@@ -27,9 +27,8 @@ struct Random {
     bool OneIn(unsigned n) { return Next() % n == 0; }
 };
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
+std::string Lower(const std::string& s) {
+    return names::LowerCase(s);
 }
 
 // 1 to 255 characters, mixed case, mostly short.
