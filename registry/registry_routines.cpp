@@ -54,14 +54,14 @@ KeyedCollection RegistryRoutines::EnumRegistryKeys(HKEY hKey, const std::string&
     if (!key) return names;
     // Registry key names have at most 255 characters; 260 holds any of them
     // with its NUL. Any status but success ends the list (259 at its end).
+    // No class is asked for: a subkey's class name that did not fit a class
+    // buffer would end the list there.
     for (DWORD index = 0;; ++index) {
         std::vector<char> name(260, ' ');
         DWORD nameSize = static_cast<DWORD>(name.size());
-        char className[1] = {'\0'};
-        DWORD classSize = 1;
         FILETIME lastWrite{};  // not used
-        const LONG status = RegEnumKeyExA(key, index, name.data(), &nameSize, nullptr /* reserved */, className,
-                                          &classSize, &lastWrite);
+        const LONG status = RegEnumKeyExA(key, index, name.data(), &nameSize, nullptr /* reserved */,
+                                          nullptr /* no class */, nullptr, &lastWrite);
         if (status != ERROR_SUCCESS) break;
         if (nameSize > name.size()) nameSize = static_cast<DWORD>(name.size());
         std::string text(name.data(), nameSize);

@@ -113,7 +113,14 @@ TEST_F(RegistryRoutinesKeys, RefusalsShowInTheResults) {
 }
 
 TEST_F(RegistryRoutinesKeys, EnumRegistryKeysListsDirectSubkeysInPlatformOrder) {
-    for (const char* name : {"b", "A", "c\\nested", "_u"}) MakeKey(std::string("List\\") + name);
+    for (const char* name : {"A", "c\\nested", "_u"}) MakeKey(std::string("List\\") + name);
+    // A subkey with a class name is listed like any other, and so are those
+    // after it.
+    HKEY classed = nullptr;
+    char className[] = "klass";
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, Path("List\\b").c_str(), 0, className, 0,
+                                             KEY_ALL_ACCESS, nullptr, &classed, nullptr));
+    RegCloseKey(classed);
     SetRaw("List", "value", REG_SZ, Bytes(std::string("v\0", 2)));
     // Both the opened-by-name and the given-handle forms; the object's own
     // target plays no part.
