@@ -101,23 +101,20 @@ using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 
 // advapi32
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
-LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lpClass, DWORD dwOptions,
-                     REGSAM samDesired, LPSECURITY_ATTRIBUTES lpSecurityAttributes,
-                     PHKEY phkResult, LPDWORD lpdwDisposition);
+LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lpClass, DWORD dwOptions, REGSAM samDesired,
+                     LPSECURITY_ATTRIBUTES lpSecurityAttributes, PHKEY phkResult, LPDWORD lpdwDisposition);
 LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey);
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName);
-LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD lpReserved,
-                   LPSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime);
-LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
-                   LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData);
-LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD lpReserved,
-                      LPDWORD lpcSubKeys, LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen,
-                      LPDWORD lpcValues, LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
-                      LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime);
-LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
-                      LPBYTE lpData, LPDWORD lpcbData);
-LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData,
-                    DWORD cbData);
+LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD lpReserved, LPSTR lpClass,
+                   LPDWORD lpcchClass, PFILETIME lpftLastWriteTime);
+LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName, LPDWORD lpReserved,
+                   LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData);
+LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD lpReserved, LPDWORD lpcSubKeys,
+                      LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen, LPDWORD lpcValues, LPDWORD lpcbMaxValueNameLen,
+                      LPDWORD lpcbMaxValueLen, LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime);
+LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
+                      LPDWORD lpcbData);
+LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData, DWORD cbData);
 LONG RegCloseKey(HKEY hKey);
 LONG RegConnectRegistryA(LPCSTR lpMachineName, HKEY hKey, PHKEY phkResult);
 
@@ -130,13 +127,39 @@ DWORD GetLastError();
 
 BOOL GetComputerNameA(LPSTR lpBuffer, LPDWORD nSize);
 
-// user32
+// user32: message boxes, the active window, the mouse pointer, and the
+// message and key codes of a link's input (standin_shell.cpp). Cursors are
+// plain handles; the stand-in only remembers which one is set.
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+struct HICON__;
+using HCURSOR = HICON__*;
 int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
+HWND GetActiveWindow();
+#define IDC_ARROW (reinterpret_cast<LPCSTR>(std::uintptr_t{32512}))
+#define IDC_WAIT (reinterpret_cast<LPCSTR>(std::uintptr_t{32514}))
+HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
+HCURSOR SetCursor(HCURSOR hCursor);
+HCURSOR GetCursor();
+#define WM_KEYDOWN 0x0100
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONDBLCLK 0x0203
+#define WM_RBUTTONDOWN 0x0204
+#define WM_RBUTTONDBLCLK 0x0206
+#define WM_MBUTTONDOWN 0x0207
+#define WM_MBUTTONDBLCLK 0x0209
+#define MK_LBUTTON 0x0001
+#define MK_RBUTTON 0x0002
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+#define MK_MBUTTON 0x0010
+#define VK_RETURN 0x0D
+#define VK_SPACE 0x20
 
 // shell32
 #define SW_SHOWNORMAL 1
-HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
-                        LPCSTR lpDirectory, int nShowCmd);
+HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,
+                        int nShowCmd);
 
 // kernel32: system message texts (standin_shell.cpp). Only
 // FORMAT_MESSAGE_FROM_SYSTEM into a caller's buffer, for the few error codes

@@ -34,6 +34,7 @@ namespace standin {
 
 void Reset() {
     ResetState(S());
+    SetActiveWindow(nullptr);
 }
 
 namespace {

@@ -62,6 +62,8 @@ struct ShellExecuteRecord {
 const std::vector<ShellExecuteRecord>& ShellExecutes();
 // The value ShellExecuteA returns from now on (42, a success, after Reset).
 void SetShellExecuteResult(INT_PTR result);
+// The window GetActiveWindow answers (none after Reset).
+void SetActiveWindow(HWND window);
 
 // Named computers for RegConnectRegistryA. The local computer is reachable
 // by the empty name and by its own name (GetComputerNameA), with or without a

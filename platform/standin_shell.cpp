@@ -83,6 +83,35 @@ int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
     return IDOK;
 }
 
+namespace {
+HWND g_activeWindow = nullptr;
+HCURSOR g_cursor = nullptr;
+}  // namespace
+
+HWND GetActiveWindow() {
+    return g_activeWindow;
+}
+
+// A cursor handle is its resource number: enough to tell the hourglass from
+// the arrow.
+HCURSOR LoadCursorA(HINSTANCE, LPCSTR lpCursorName) {
+    return reinterpret_cast<HCURSOR>(const_cast<char*>(lpCursorName));
+}
+
+HCURSOR SetCursor(HCURSOR hCursor) {
+    const HCURSOR previous = g_cursor;
+    g_cursor = hCursor;
+    return previous;
+}
+
+HCURSOR GetCursor() {
+    return g_cursor;
+}
+
+void standin::SetActiveWindow(HWND window) {
+    g_activeWindow = window;
+}
+
 HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,
                         int nShowCmd) {
     Enter("ShellExecuteA");

@@ -17,24 +17,26 @@ bool OnlySeparators(const std::string& path) {
 }
 
 LONG DeleteTree(HKEY parent, const std::string& path) {
-    // 1-2. A key without subkeys goes at once; any answer but "access
-    // denied" (which is also the answer for a key with subkeys) ends here.
+    // A key without subkeys goes at once; any answer but "access denied"
+    // (which is also the answer for a key with subkeys) ends here.
     LastResult = RegDeleteKeyA(parent, path.c_str());
     if (LastResult != ERROR_ACCESS_DENIED) return LastResult;
 
-    // 3-5. Open the key to empty it.
+    // Open the key to empty it. The box is owned by the window active now,
+    // the program's own: while it shows, that window takes no input, so no
+    // second deletion, tab switch or exit can start inside this one.
     std::string openPath = path;
     HKEY key = nullptr;
     OpenKey(parent, openPath, key, KEY_ALL_ACCESS);
     if (LastResult == ERROR_ACCESS_DENIED) {
-        MessageBoxA(nullptr, "Access denied to delete registry key.", "Access Denied", MB_OK | MB_ICONHAND);
+        MessageBoxA(GetActiveWindow(), "Access denied to delete registry key.", "Access Denied", MB_OK | MB_ICONHAND);
         return ERROR_ACCESS_DENIED;
     }
     if (LastResult != ERROR_SUCCESS) return LastResult;
 
-    // 6-7. Delete the subkeys from the highest index down, reading each name
-    // just before its deletion. Deleting index i never moves the names below
-    // it, so a subkey that stays does not disturb its siblings.
+    // The subkeys from the highest index down, each name read just before
+    // its deletion. Deleting index i never moves the names below it, so a
+    // subkey that stays does not disturb its siblings.
     KeyInfo info;
     QueryKeyInfo(key, info);
     std::string name;
@@ -48,13 +50,10 @@ LONG DeleteTree(HKEY parent, const std::string& path) {
         DeleteTree(key, name);
     }
 
-    // 8. The emptied key is deleted through its own handle, once. When a
+    // The emptied key is deleted through its own handle, once. When a
     // subkey stayed (it refused, or could not be read) this fails, and the
     // key is left: opening it again would find the same subkey forever.
     const LONG deleted = RegDeleteKeyA(key, "");
-    LastResult = deleted;
-
-    // 9.
     CloseKey(key);
     LastResult = deleted;
     return deleted;

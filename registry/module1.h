@@ -43,8 +43,9 @@ LONG EnumSubkeyName(HKEY key, DWORD index, std::string& name);
 
 // Deletes `path` below `parent` with every subkey below it, deepest first.
 // A key that refuses deletion and also refuses to be opened with full access
-// gets the "Access Denied" message box, once, and the deletion goes on with
-// its siblings; the keys above it stay. Always ends. Returns the status of
+// gets the "Access Denied" message box, once, owned by the active window
+// (modal for the program), and the deletion goes on with its siblings; the
+// keys above it stay. Always ends. Returns the status of
 // the deletion of `path` itself (0 when it is gone).
 //
 // The empty path (or one of only "\") directly below a predefined root would

@@ -217,6 +217,8 @@ TEST_F(Module1Test, RefusingKeyShowsTheBoxOnceAndTheDeletionEnds) {
     const std::string locked = Path("T\\a\\locked");
     standin::RefuseDelete(HKEY_CURRENT_USER, locked);
     standin::RefuseOpen(HKEY_CURRENT_USER, locked, kWriteBits);
+    const HWND program = reinterpret_cast<HWND>(std::uintptr_t{0x5150});
+    standin::SetActiveWindow(program);
 
     const LONG result = DeleteKeyTree(HKEY_CURRENT_USER, Path("T"));
     EXPECT_EQ(ERROR_ACCESS_DENIED, result) << "T itself could not be deleted";
@@ -226,6 +228,7 @@ TEST_F(Module1Test, RefusingKeyShowsTheBoxOnceAndTheDeletionEnds) {
     EXPECT_EQ("Access denied to delete registry key.", box.text);
     EXPECT_EQ("Access Denied", box.caption);
     EXPECT_EQ(16u, box.type);
+    EXPECT_EQ(program, box.owner) << "modal for the program's active window";
     // The refusing key and the keys above it stay; everything else is gone.
     EXPECT_TRUE(KeyPresent("T\\a\\locked\\inner"));
     EXPECT_FALSE(KeyPresent("T\\a\\free"));

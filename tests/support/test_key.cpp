@@ -47,6 +47,9 @@ const std::vector<ShellExecuteRecord>& ShellExecutes() {
 void SetShellExecuteResult(INT_PTR) {
     NotHere();
 }
+void SetActiveWindow(HWND) {
+    NotHere();
+}
 void AddComputer(const std::string&, bool) {
     NotHere();
 }
