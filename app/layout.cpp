@@ -1,5 +1,7 @@
 #include "app/layout.h"
 
+#include "controls/units.h"
+
 namespace layout {
 
 namespace {
@@ -20,8 +22,8 @@ const char kSite[] = "http://www.valdrin.net/";
 std::vector<std::pair<std::string, TaggedValue>> LinkProperties(const char* text, const char* path, int width,
                                                                 int height) {
     std::vector<std::pair<std::string, TaggedValue>> props = {
-        {"_extentx", TaggedValue(ToHimetric(width))},
-        {"_extenty", TaggedValue(ToHimetric(height))},
+        {"_extentx", TaggedValue(units::TwipsToHimetric(width))},
+        {"_extenty", TaggedValue(units::TwipsToHimetric(height))},
     };
     if (text) props.emplace_back("text", TaggedValue(text));
     if (path) props.emplace_back("url", TaggedValue(std::string(kSite) + path));
@@ -116,8 +118,16 @@ std::vector<Control> Build() {
     }
     c.push_back({"Label1", Kind::Label, "frAbout", "Simple and to the point!", 1230, 600, 3015, 255, 22, true});
     {
-        Control notice{"lblDisclaimer", Kind::Label, "frAbout", "(c) 2005-2006 Ansel Varga, Valdrin dot Net", 120,
-                       3000, 4095, 225, 7, true};
+        Control notice{"lblDisclaimer",
+                       Kind::Label,
+                       "frAbout",
+                       "(c) 2005-2006 Ansel Varga, Valdrin dot Net",
+                       120,
+                       3000,
+                       4095,
+                       225,
+                       7,
+                       true};
         notice.foreColour = Rgb(0, 0, 0);
         c.push_back(notice);
     }
@@ -157,16 +167,6 @@ const Control* Find(const std::string& name) {
 const std::vector<std::string>& TabCaptions() {
     static const std::vector<std::string> captions = {"&About", "&Video", "&Folders"};
     return captions;
-}
-
-int ToPixels(int twips, int dpi) {
-    const long long scaled = static_cast<long long>(twips) * dpi;
-    return static_cast<int>((scaled + (scaled >= 0 ? 720 : -720)) / 1440);
-}
-
-int ToHimetric(int twips) {
-    const long long scaled = static_cast<long long>(twips) * 2540;
-    return static_cast<int>((scaled + 720) / 1440);
 }
 
 }  // namespace layout

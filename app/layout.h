@@ -2,7 +2,7 @@
 // text, place and size in twips, keyboard order, visibility when created,
 // font, colours, tooltip and stored properties. The Win32 window creates its
 // controls from this table and nothing else; sizes become pixels once, at the
-// monitor's DPI (15 twips a pixel at 96 DPI).
+// monitor's DPI (15 twips a pixel at 96 DPI; controls/units.h).
 #pragma once
 
 #include <cstdint>
@@ -34,8 +34,7 @@ constexpr std::uint32_t SystemColour(int index) {
     return 0x80000000u | static_cast<std::uint32_t>(index);
 }
 constexpr std::uint32_t Rgb(int r, int g, int b) {
-    return static_cast<std::uint32_t>(r) | (static_cast<std::uint32_t>(g) << 8) |
-           (static_cast<std::uint32_t>(b) << 16);
+    return static_cast<std::uint32_t>(r) | (static_cast<std::uint32_t>(g) << 8) | (static_cast<std::uint32_t>(b) << 16);
 }
 constexpr std::uint32_t kButtonFace = SystemColour(15);
 constexpr std::uint32_t kWindowText = SystemColour(8);
@@ -53,8 +52,8 @@ enum class Image { None, Banner, Mascot, Portrait };
 struct Control {
     const char* name;
     Kind kind;
-    const char* container;  // "" for children of the window
-    std::string caption;    // caption or text
+    const char* container;         // "" for children of the window
+    std::string caption;           // caption or text
     int left, top, width, height;  // twips; for a line: x1, y1, x2, y2
     int tabIndex;                  // -1 for controls outside the sequence
     bool visible;                  // when created
@@ -84,11 +83,5 @@ const Control* Find(const std::string& name);
 
 // The tab captions, in order.
 const std::vector<std::string>& TabCaptions();
-
-// Twips to pixels at `dpi`, rounded to the nearest pixel.
-int ToPixels(int twips, int dpi);
-
-// Twips to HIMETRIC (hundredths of a millimetre), to the nearest unit.
-int ToHimetric(int twips);
 
 }  // namespace layout

@@ -1,25 +1,37 @@
 #include "app/main_window.h"
 
 #include <commctrl.h>
-#include <ocidl.h>
-#include <olectl.h>
 
 #include <algorithm>
 #include <utility>
 
 #include "app/control_ids.h"
 #include "app/resources/resource.h"
+#include "controls/app_pointer.h"
 #include "controls/property_set.h"
+#include "controls/units.h"
 #include "controls/url_link_window.h"
 
 namespace {
 
 const char kWindowClass[] = "QorvelTweakerMain";
-const char kContainerClass[] = "QorvelTweakerFrame";
-const char kPictureClass[] = "QorvelTweakerPicture";
+const char kPanelClass[] = "QorvelTweakerFrame";
 
+// The buttons and the handler a click on each runs.
+const struct {
+    const char* control;
+    void (Main_App::*handler)();
+} kCommands[] = {
+    {"Exit_Button", &Main_App::Exit_Button_Click},         {"AVI_New", &Main_App::AVI_New_Click},
+    {"AVI_Default", &Main_App::AVI_Default_Click},         {"Increase_Folders", &Main_App::Increase_Folders_Click},
+    {"Default_Folders", &Main_App::Default_Folders_Click}, {"Reset_Folders", &Main_App::Reset_Folders_Click},
+};
+
+// Controls the Tab key stops at; frames, labels, lines, pictures and the
+// read-only text areas are passed over.
 bool CanTakeFocus(layout::Kind kind) {
-    return kind == layout::Kind::TabStrip || kind == layout::Kind::StatusField || kind == layout::Kind::Button;
+    return kind == layout::Kind::TabStrip || kind == layout::Kind::StatusField || kind == layout::Kind::Button ||
+           kind == layout::Kind::Link;
 }
 
 COLORREF ToColorRef(std::uint32_t ole) {
@@ -34,127 +46,113 @@ void DrawUnthemed(HWND control) {
     HMODULE uxtheme = LoadLibraryA("uxtheme.dll");
     if (!uxtheme) return;
     using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-    const auto fn = reinterpret_cast<SetWindowThemeFn>(
-        reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetWindowTheme")));
+    const auto fn =
+        reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetWindowTheme")));
     if (fn) fn(control, L"", L"");
     // uxtheme stays loaded: the control keeps using it while it lives.
 }
 
 }  // namespace
 
-// A picture a picture box shows at its top-left corner: a bitmap, or a GIF
-// decoded by the platform (OLE's picture loader shows a GIF's first frame).
-class PictureImage {
+// A page frame, the header area or a picture box: a container window that
+// paints its border, caption and lines, or its picture, and passes the
+// notifications and colour requests of the controls inside it on to the main
+// window.
+class MainWindow::Panel {
 public:
-    ~PictureImage() {
-        if (bitmap_) DeleteObject(bitmap_);
-        if (picture_) picture_->Release();
-    }
-    static std::unique_ptr<PictureImage> FromBitmap(HINSTANCE instance, int id) {
-        auto image = std::make_unique<PictureImage>();
-        image->bitmap_ = static_cast<HBITMAP>(
-            LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        return image->bitmap_ ? std::move(image) : nullptr;
-    }
-    static std::unique_ptr<PictureImage> FromGif(HINSTANCE instance, int id) {
-        HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-        if (!found) return nullptr;
-        const DWORD size = SizeofResource(instance, found);
-        const void* data = LockResource(LoadResource(instance, found));
-        if (!data || !size) return nullptr;
-        HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-        if (!copy) return nullptr;
-        void* target = GlobalLock(copy);
-        CopyMemory(target, data, size);
-        GlobalUnlock(copy);
-        IStream* stream = nullptr;
-        if (FAILED(CreateStreamOnHGlobal(copy, TRUE /* the stream frees the memory */, &stream))) {
-            GlobalFree(copy);
-            return nullptr;
-        }
-        auto image = std::make_unique<PictureImage>();
-        const HRESULT hr = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                                          reinterpret_cast<void**>(&image->picture_));
-        stream->Release();
-        return SUCCEEDED(hr) && image->picture_ ? std::move(image) : nullptr;
-    }
-    void Draw(HDC dc, int dpi) const {
-        if (bitmap_) {
-            BITMAP info;
-            GetObject(bitmap_, sizeof info, &info);
-            HDC memory = CreateCompatibleDC(dc);
-            HGDIOBJ old = SelectObject(memory, bitmap_);
-            const int cx = MulDiv(info.bmWidth, dpi, 96), cy = MulDiv(info.bmHeight, dpi, 96);
-            SetStretchBltMode(dc, COLORONCOLOR);
-            StretchBlt(dc, 0, 0, cx, cy, memory, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-            SelectObject(memory, old);
-            DeleteDC(memory);
-        } else if (picture_) {
-            OLE_XSIZE_HIMETRIC w = 0;
-            OLE_YSIZE_HIMETRIC h = 0;
-            picture_->get_Width(&w);
-            picture_->get_Height(&h);
-            const int cx = MulDiv(w, dpi, 2540), cy = MulDiv(h, dpi, 2540);
-            picture_->Render(dc, 0, 0, cx, cy, 0, h, w, -h, nullptr);
+    Panel(MainWindow& owner, const layout::Control& spec) : owner_(owner), spec_(spec) {}
+
+    static Panel* Attach(HWND, const CREATESTRUCTA& create) { return static_cast<Panel*>(create.lpCreateParams); }
+    static void Detach(Panel*) {}
+
+    LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        switch (message) {
+            case WM_PAINT: return OnPaint(hwnd);
+            case WM_ERASEBKGND: return 1;  // WM_PAINT fills everything
+            case WM_COMMAND:
+            case WM_NOTIFY:
+            case WM_CTLCOLORSTATIC:
+            case WM_CTLCOLORBTN: return SendMessageA(owner_.hwnd_, message, wParam, lParam);
+            default: return DefWindowProcA(hwnd, message, wParam, lParam);
         }
     }
 
 private:
-    HBITMAP bitmap_ = nullptr;
-    IPicture* picture_ = nullptr;
+    LRESULT OnPaint(HWND hwnd) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT client;
+        GetClientRect(hwnd, &client);
+        FillRect(dc, &client, owner_.faceBrush_.get());
+        if (spec_.kind == layout::Kind::Frame) PaintGroupBox(dc, client);
+        if (spec_.kind == layout::Kind::Picture) {
+            const auto& picture = owner_.pictures_[static_cast<std::size_t>(spec_.image)];
+            if (picture) picture->Draw(dc, owner_.dpi_);
+        }
+        PaintLines(dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+
+    // An etched border with the caption in its top edge.
+    void PaintGroupBox(HDC dc, const RECT& client) {
+        ui::Selected font(dc, owner_.font_.get());
+        const std::string& caption = spec_.caption;
+        SIZE text = {0, 0};
+        GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
+        RECT border = client;
+        border.top += text.cy / 2;
+        DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+        const int pad = units::ScalePixels(2, owner_.dpi_), indent = units::ScalePixels(8, owner_.dpi_);
+        RECT label = {indent, 0, indent + text.cx + 2 * pad, text.cy};
+        FillRect(dc, &label, owner_.faceBrush_.get());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        TextOutA(dc, label.left + pad, 0, caption.c_str(), static_cast<int>(caption.size()));
+    }
+
+    // The lines of this container, beneath its windowed controls: the table
+    // lists the topmost first, so they are drawn from the end.
+    void PaintLines(HDC dc) {
+        const auto& all = layout::Controls();
+        for (auto line = all.rbegin(); line != all.rend(); ++line) {
+            if (line->kind != layout::Kind::Line || spec_.name != std::string(line->container)) continue;
+            ui::GdiOwner<HPEN> pen(
+                CreatePen(PS_SOLID, units::ScalePixels(line->lineWidth, owner_.dpi_), ToColorRef(line->foreColour)));
+            ui::Selected selected(dc, pen.get());
+            MoveToEx(dc, owner_.Px(line->left), owner_.Px(line->top), nullptr);
+            LineTo(dc, owner_.Px(line->width), owner_.Px(line->height));
+        }
+    }
+
+    MainWindow& owner_;
+    const layout::Control& spec_;
 };
 
 MainWindow::MainWindow() = default;
 
 MainWindow::~MainWindow() {
     if (hwnd_) DestroyWindow(hwnd_);
-    pictures_.clear();
-    if (font_) DeleteObject(font_);
-    if (verdana_) DeleteObject(verdana_);
-    if (faceBrush_) DeleteObject(faceBrush_);
+}
+
+MainWindow* MainWindow::Attach(HWND hwnd, const CREATESTRUCTA& create) {
+    auto* self = static_cast<MainWindow*>(create.lpCreateParams);
+    self->hwnd_ = hwnd;
+    return self;
+}
+
+void MainWindow::Detach(MainWindow* self) {
+    self->hwnd_ = nullptr;
 }
 
 bool MainWindow::Create(HINSTANCE instance, int showCommand) {
     instance_ = instance;
-    {
-        HDC screen = GetDC(nullptr);
-        dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-        if (dpi_ <= 0) dpi_ = 96;
-    }
-
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_QORVEL));
-    wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_QORVEL), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kWindowClass;
-    RegisterClassExA(&wc);
-
-    WNDCLASSEXA frame = wc;
-    frame.lpfnWndProc = ContainerProc;
-    frame.hIcon = frame.hIconSm = nullptr;
-    frame.lpszClassName = kContainerClass;
-    RegisterClassExA(&frame);
-
-    WNDCLASSEXA picture = frame;
-    picture.lpfnWndProc = PictureProc;
-    picture.lpszClassName = kPictureClass;
-    RegisterClassExA(&picture);
-
-    LOGFONTA lf = {};
-    lf.lfHeight = -MulDiv(825, dpi_, 7200);  // 8.25 points
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = ANSI_CHARSET;
-    lstrcpynA(lf.lfFaceName, layout::kWindowFont.face, LF_FACESIZE);
-    font_ = CreateFontIndirectA(&lf);
-    lstrcpynA(lf.lfFaceName, "Verdana", LF_FACESIZE);
-    verdana_ = CreateFontIndirectA(&lf);
-    faceBrush_ = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    dpi_ = ui::ScreenDpi();
+    const HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */);
+    if (!ui::RegisterRoutedClass(kWindowClass, ui::RoutedProc<MainWindow>, arrow) ||
+        !ui::RegisterRoutedClass(kPanelClass, ui::RoutedProc<Panel>, arrow))
+        return false;
+    accelerators_ = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN));
 
     // A fixed border with a system menu and close box, and no minimise or
     // maximise box; the client area has the layout's size, centred on the
@@ -162,55 +160,60 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_CONTROLPARENT;
     const auto& w = layout::MainWindow();
-    RECT frameRect = {0, 0, Px(w.clientWidth), Px(w.clientHeight)};
-    AdjustWindowRectEx(&frameRect, style, FALSE, exStyle);
-    const int cx = frameRect.right - frameRect.left, cy = frameRect.bottom - frameRect.top;
+    RECT frame = {0, 0, Px(w.clientWidth), Px(w.clientHeight)};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    const int cx = frame.right - frame.left, cy = frame.bottom - frame.top;
     RECT work;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     const int x = work.left + std::max(0L, (work.right - work.left - cx) / 2);
     const int y = work.top + std::max(0L, (work.bottom - work.top - cy) / 2);
-
     if (!CreateWindowExA(exStyle, kWindowClass, w.caption, style, x, y, cx, cy, nullptr, nullptr, instance, this))
         return false;
 
-    oleReady_ = SUCCEEDED(OleInitialize(nullptr));
-    LoadPictures();
-    CreateControls();
-
-    app_ = std::make_unique<Main_App>(*this);
-    try {
-        app_->Form_Load();
-    } catch (...) {
-        // Start-up shows the window whatever the load handler met.
+    for (const auto& [which, metric] : {std::pair<WPARAM, int>{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}) {
+        const int size = GetSystemMetrics(metric);
+        const HANDLE icon = LoadImageA(instance, MAKEINTRESOURCEA(IDI_QORVEL), IMAGE_ICON, size, size, LR_SHARED);
+        SendMessageA(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
     }
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
-    SetFocus(Child("TabStrip1"));
+    SetFocus(Control("TabStrip1"));
     return true;
 }
 
-int MainWindow::Px(int twips) const {
-    return layout::ToPixels(twips, dpi_);
+LRESULT MainWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: return OnCreate();
+        case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam));
+        case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN: return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_SETCURSOR: return OnSetCursor(hwnd, message, wParam, lParam);
+        case WM_ACTIVATE: return OnActivate(wParam);
+        case WM_DESTROY: PostQuitMessage(0); return 0;
+        default: return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
 }
 
-RECT MainWindow::PixelRect(const layout::Control& c) const {
-    return RECT{Px(c.left), Px(c.top), Px(c.left) + Px(c.width), Px(c.top) + Px(c.height)};
-}
-
-HWND MainWindow::Child(const char* name) const {
-    const auto it = controls_.find(name);
-    return it == controls_.end() ? nullptr : it->second;
-}
-
-void MainWindow::LoadPictures() {
-    pictures_.push_back(PictureImage::FromBitmap(instance_, IDB_BANNER));
-    pictures_.push_back(oleReady_ ? PictureImage::FromGif(instance_, IDR_MASCOT_GIF) : nullptr);
-    pictures_.push_back(oleReady_ ? PictureImage::FromGif(instance_, IDR_PORTRAIT_GIF) : nullptr);
+// The controls, then Form_Load: the load handler runs before the window is
+// first shown.
+LRESULT MainWindow::OnCreate() {
+    font_ = ui::CreateLayoutFont(layout::kWindowFont.face, 825, dpi_);
+    verdana_ = ui::CreateLayoutFont("Verdana", 825, dpi_);
+    faceBrush_.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+    pictures_[static_cast<std::size_t>(layout::Image::Banner)] = Picture::FromBitmap(instance_, IDB_BANNER);
+    if (ole_.ready()) {
+        pictures_[static_cast<std::size_t>(layout::Image::Mascot)] = Picture::FromGif(instance_, IDR_MASCOT_GIF);
+        pictures_[static_cast<std::size_t>(layout::Image::Portrait)] = Picture::FromGif(instance_, IDR_PORTRAIT_GIF);
+    }
+    CreateControls();
+    app_ = std::make_unique<Main_App>(*this);
+    app_->Form_Load();
+    return 0;
 }
 
 void MainWindow::CreateControls() {
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+    tooltip_ = ui::CreateToolTip(hwnd_);
     // Containers first, so their children find them; within each container
     // the table runs from the top of the stacking order down, which is the
     // order windows stack in when created one after another.
@@ -219,362 +222,240 @@ void MainWindow::CreateControls() {
         for (std::size_t i = 0; i < all.size(); ++i) {
             const auto& c = all[i];
             const bool topLevel = c.container[0] == '\0';
-            if ((pass == 0) != topLevel) continue;
-            if (c.kind == layout::Kind::Line) continue;  // painted by its frame
+            if ((pass == 0) != topLevel || c.kind == layout::Kind::Line) continue;  // lines: painted by their frame
             HWND created = CreateControl(c, kFirstControlId + static_cast<int>(i));
             if (!created) continue;
-            controls_[c.name] = created;
-            specs_[created] = &c;
+            Command command = nullptr;
+            for (const auto& entry : kCommands)
+                if (c.name == std::string(entry.control)) command = entry.handler;
+            children_.push_back({created, &c, command});
+            if (c.tooltip[0]) ui::SetToolText(tooltip_, hwnd_, created, c.tooltip);
         }
     }
 }
 
 HWND MainWindow::CreateControl(const layout::Control& c, int id) {
-    HWND parent = c.container[0] ? Child(c.container) : hwnd_;
+    HWND parent = c.container[0] ? Control(c.container) : hwnd_;
     if (!parent) return nullptr;
-    const RECT r = PixelRect(c);
-    const int cx = r.right - r.left, cy = r.bottom - r.top;
-    const DWORD visible = c.visible ? WS_VISIBLE : 0;
-    const DWORD child = WS_CHILD | WS_CLIPSIBLINGS | visible;
+    const int x = Px(c.left), y = Px(c.top), cx = Px(c.width), cy = Px(c.height);
+    const DWORD child = WS_CHILD | WS_CLIPSIBLINGS | (c.visible ? WS_VISIBLE : 0);
     const char* cls = nullptr;
     DWORD style = child, exStyle = 0;
-    HMENU menuId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+    void* params = nullptr;
     switch (c.kind) {
-        case layout::Kind::TabStrip: cls = WC_TABCONTROLA; style |= TCS_BOTTOM | WS_TABSTOP | TCS_FOCUSONBUTTONDOWN; break;
+        case layout::Kind::TabStrip:
+            cls = WC_TABCONTROLA;
+            style |= TCS_BOTTOM | WS_TABSTOP | TCS_FOCUSONBUTTONDOWN;
+            break;
         case layout::Kind::Frame:
         case layout::Kind::BareFrame:
-            cls = kContainerClass;
-            style |= WS_CLIPCHILDREN;
-            exStyle = WS_EX_CONTROLPARENT;
+        case layout::Kind::Picture:
+            panels_.push_back(std::make_unique<Panel>(*this, c));
+            params = panels_.back().get();
+            cls = kPanelClass;
+            if (c.kind != layout::Kind::Picture) {
+                style |= WS_CLIPCHILDREN;
+                exStyle = WS_EX_CONTROLPARENT;
+            }
             break;
-        case layout::Kind::ReadOnlyText: cls = "EDIT"; style |= ES_MULTILINE | ES_READONLY; break;
+        case layout::Kind::ReadOnlyText:
+            cls = "EDIT";
+            style |= ES_MULTILINE | ES_READONLY;
+            break;
         case layout::Kind::StatusField:
             cls = "EDIT";
             style |= ES_AUTOHSCROLL | WS_TABSTOP;
             exStyle = WS_EX_CLIENTEDGE;
             break;
-        case layout::Kind::Button: cls = "BUTTON"; style |= BS_PUSHBUTTON | WS_TABSTOP; break;
-        case layout::Kind::Label: cls = "STATIC"; style |= SS_LEFT | SS_NOPREFIX; break;
-        case layout::Kind::Picture: cls = kPictureClass; break;
+        case layout::Kind::Button:
+            cls = "BUTTON";
+            style |= BS_PUSHBUTTON | WS_TABSTOP;
+            break;
+        case layout::Kind::Label:
+            cls = "STATIC";
+            style |= SS_LEFT | SS_NOPREFIX;
+            break;
         case layout::Kind::Link: {
             // The link loads its text and address from its stored properties.
             PropertySet stored;
             for (const auto& [key, value] : c.properties) stored.Set(key, value);
-            return URLLinkWindow::Create(parent, r.left, r.top, cx, cy, stored, id);
+            return URLLinkWindow::Create(parent, x, y, cx, cy, stored, id);
         }
         default: return nullptr;
     }
-    HWND hwnd = CreateWindowExA(exStyle, cls, c.caption.c_str(), style, r.left, r.top, cx, cy, parent, menuId,
-                                instance_, nullptr);
+    HWND hwnd = CreateWindowExA(exStyle, cls, c.caption.c_str(), style, x, y, cx, cy, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, params);
     if (!hwnd) return nullptr;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font.face == std::string("Verdana") ? verdana_ : font_),
-                 FALSE);
+    const bool verdana = c.font.face == std::string("Verdana");
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(verdana ? verdana_.get() : font_.get()), FALSE);
     if (c.kind == layout::Kind::TabStrip) {
         DrawUnthemed(hwnd);
         int index = 0;
-        for (const auto& caption : layout::TabCaptions()) {
+        for (std::string caption : layout::TabCaptions()) {
             TCITEMA item = {};
             item.mask = TCIF_TEXT;
-            std::string text = caption;
-            item.pszText = &text[0];
+            item.pszText = &caption[0];
             SendMessageA(hwnd, TCM_INSERTITEMA, index++, reinterpret_cast<LPARAM>(&item));
         }
     }
-    if (c.kind == layout::Kind::ReadOnlyText) {
-        // No margins beyond the edit control's own; the text starts at the
-        // box's corner like static text.
-        SendMessageA(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
-    }
-    if (c.tooltip[0] && tooltip_) {
-        TOOLINFOA tool = {};
-        tool.cbSize = TTTOOLINFOA_V1_SIZE;  // the size every comctl32 version accepts
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = hwnd_;
-        tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
-        tool.lpszText = const_cast<char*>(c.tooltip);
-        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    // No margins beyond the edit control's own: the text starts at the box's
+    // corner like static text.
+    if (c.kind == layout::Kind::ReadOnlyText) SendMessageA(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
     return hwnd;
 }
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
-    return self->Handle(msg, wParam, lParam);
-}
-
-LRESULT MainWindow::Forwarded(HWND from, UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
-    handled = true;
-    switch (msg) {
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return 0;
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->code == TCN_SELCHANGE && header->hwndFrom == Child("TabStrip1")) {
-                try {
-                    app_->TabStrip1_Click();
-                } catch (...) {
-                }
-                return 0;
-            }
-            break;
+LRESULT MainWindow::OnCommand(int id, int code) {
+    // The accelerator table's access keys.
+    if (code == 1) {
+        switch (id) {
+            case IDM_TAB_ABOUT: ChooseTab(0); break;
+            case IDM_TAB_VIDEO: ChooseTab(1); break;
+            case IDM_TAB_FOLDERS: ChooseTab(2); break;
+            case IDM_EXIT: SendMessageA(Control("Exit_Button"), BM_CLICK, 0, 0); break;
+            default: break;
         }
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN: {
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            const auto it = specs_.find(reinterpret_cast<HWND>(lParam));
-            COLORREF text = GetSysColor(COLOR_BTNTEXT);
-            if (it != specs_.end()) {
-                if (it->second->kind == layout::Kind::ReadOnlyText) text = GetSysColor(COLOR_WINDOWTEXT);
-                if (it->second->foreColour != layout::kNoColour && it->second->kind == layout::Kind::Label)
-                    text = ToColorRef(it->second->foreColour);
-            }
-            SetTextColor(dc, text);
-            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<LRESULT>(faceBrush_);
-        }
-        default: break;
+        return 0;
     }
-    (void)from;
-    handled = false;
+    if (code != BN_CLICKED) return 0;
+    for (const Child& child : children_) {
+        if (GetDlgCtrlID(child.hwnd) != id) continue;
+        if (child.command) (app_.get()->*child.command)();  // Exit destroys the window: look no further
+        break;
+    }
     return 0;
 }
 
-LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
-    bool handled = false;
-    const LRESULT forwarded = Forwarded(hwnd_, msg, wParam, lParam, handled);
-    if (handled) return forwarded;
-    switch (msg) {
-        case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE && !GetFocus()) SetFocus(Child("TabStrip1"));
-            return 0;
-        case WM_CLOSE: DestroyWindow(hwnd_); return 0;
-        case WM_DESTROY:
-            if (oleReady_) {
-                pictures_.clear();
-                OleUninitialize();
-                oleReady_ = false;
-            }
-            PostQuitMessage(0);
-            return 0;
-        default: return DefWindowProcA(hwnd_, msg, wParam, lParam);
-    }
+LRESULT MainWindow::OnNotify(const NMHDR& header) {
+    if (header.code == TCN_SELCHANGE && header.hwndFrom == Control("TabStrip1")) app_->TabStrip1_Click();
+    return 0;
 }
 
-LRESULT CALLBACK MainWindow::ContainerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self) {
-        bool handled = false;
-        const LRESULT result = self->Forwarded(hwnd, msg, wParam, lParam, handled);
-        if (handled) return result;
-        if (msg == WM_PAINT) {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            self->PaintContainer(hwnd, dc);
-            EndPaint(hwnd, &ps);
-            return 0;
-        }
-        if (msg == WM_ERASEBKGND) return 1;  // WM_PAINT fills everything
+// Labels and read-only text areas on the 3-D face background, in their
+// text colours.
+LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
+    COLORREF text = GetSysColor(COLOR_BTNTEXT);
+    if (const Child* child = Find(control)) {
+        if (child->spec->kind == layout::Kind::ReadOnlyText) text = GetSysColor(COLOR_WINDOWTEXT);
+        if (child->spec->kind == layout::Kind::Label && child->spec->foreColour != layout::kNoColour)
+            text = ToColorRef(child->spec->foreColour);
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    SetTextColor(dc, text);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(faceBrush_.get());
 }
 
-void MainWindow::PaintContainer(HWND container, HDC dc) {
-    RECT client;
-    GetClientRect(container, &client);
-    FillRect(dc, &client, faceBrush_);
-    const auto it = specs_.find(container);
-    if (it == specs_.end()) return;
-    const layout::Control& spec = *it->second;
-    if (spec.kind == layout::Kind::Frame) {
-        // A group box: an etched border with the caption in its top edge.
-        HGDIOBJ oldFont = SelectObject(dc, font_);
-        SIZE text = {0, 0};
-        GetTextExtentPoint32A(dc, spec.caption.c_str(), static_cast<int>(spec.caption.size()), &text);
-        RECT border = client;
-        border.top += text.cy / 2;
-        DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
-        const int pad = MulDiv(2, dpi_, 96);
-        RECT label = {MulDiv(8, dpi_, 96), 0, MulDiv(8, dpi_, 96) + text.cx + 2 * pad, text.cy};
-        FillRect(dc, &label, faceBrush_);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-        TextOutA(dc, label.left + pad, 0, spec.caption.c_str(), static_cast<int>(spec.caption.size()));
-        SelectObject(dc, oldFont);
-    }
-    // Lines of this container, beneath its windowed controls: the table lists
-    // the topmost first, so they are drawn from the end.
-    const auto& all = layout::Controls();
-    for (auto line = all.rbegin(); line != all.rend(); ++line) {
-        if (line->kind != layout::Kind::Line || spec.name != std::string(line->container)) continue;
-        HPEN pen = CreatePen(PS_SOLID, MulDiv(line->lineWidth, dpi_, 96), ToColorRef(line->foreColour));
-        HGDIOBJ old = SelectObject(dc, pen);
-        MoveToEx(dc, Px(line->left), Px(line->top), nullptr);
-        LineTo(dc, Px(line->width), Px(line->height));
-        SelectObject(dc, old);
-        DeleteObject(pen);
-    }
+// Every control passes WM_SETCURSOR to its parent first, so the busy pointer
+// answered here covers the whole window.
+LRESULT MainWindow::OnSetCursor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (AppPointer::OnSetCursor()) return TRUE;
+    return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK MainWindow::PictureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self && msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        RECT client;
-        GetClientRect(hwnd, &client);
-        FillRect(dc, &client, self->faceBrush_);
-        const auto it = self->specs_.find(hwnd);
-        if (it != self->specs_.end()) {
-            const auto image = static_cast<std::size_t>(it->second->image);
-            if (image >= 1 && image <= self->pictures_.size() && self->pictures_[image - 1])
-                self->pictures_[image - 1]->Draw(dc, self->dpi_);
-        }
-        EndPaint(hwnd, &ps);
+// The focus leaves with the window and comes back to the control that had
+// it, as in a dialog; the tab strip when there was none.
+LRESULT MainWindow::OnActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        focusWhenInactive_ = focus && IsChild(hwnd_, focus) ? focus : nullptr;
         return 0;
     }
-    if (self && msg == WM_ERASEBKGND) return 1;
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    HWND focus = focusWhenInactive_ && IsWindow(focusWhenInactive_) && IsWindowVisible(focusWhenInactive_)
+                     ? focusWhenInactive_
+                     : Control("TabStrip1");
+    if (!GetFocus() || !IsChild(hwnd_, GetFocus())) SetFocus(focus);
+    return 0;
 }
 
-void MainWindow::OnCommand(int id, int code) {
-    if (code != BN_CLICKED) return;
-    const auto& all = layout::Controls();
-    const int index = id - kFirstControlId;
-    if (index < 0 || index >= static_cast<int>(all.size())) return;
-    const std::string name = all[static_cast<std::size_t>(index)].name;
-    // The handlers report nothing; an error inside one must not unwind
-    // through the window procedure.
-    try {
-        if (name == "Exit_Button")
-            app_->Exit_Button_Click();
-        else if (name == "AVI_New")
-            app_->AVI_New_Click();
-        else if (name == "AVI_Default")
-            app_->AVI_Default_Click();
-        else if (name == "Increase_Folders")
-            app_->Increase_Folders_Click();
-        else if (name == "Default_Folders")
-            app_->Default_Folders_Click();
-        else if (name == "Reset_Folders")
-            app_->Reset_Folders_Click();
-    } catch (...) {
-    }
+const MainWindow::Child* MainWindow::Find(HWND hwnd) const {
+    for (const Child& child : children_)
+        if (child.hwnd == hwnd) return &child;
+    return nullptr;
+}
+
+HWND MainWindow::Control(const char* name) const {
+    for (const Child& child : children_)
+        if (child.spec->name == std::string(name)) return child.hwnd;
+    return nullptr;
+}
+
+int MainWindow::Px(int twips) const {
+    return units::TwipsToPixels(twips, dpi_);
 }
 
 void MainWindow::MoveFocus(bool forward) {
     std::vector<std::pair<int, HWND>> order;
-    for (const auto& [hwnd, spec] : specs_) {
-        if (CanTakeFocus(spec->kind) && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd))
-            order.emplace_back(spec->tabIndex, hwnd);
+    for (const Child& child : children_) {
+        if (CanTakeFocus(child.spec->kind) && IsWindowVisible(child.hwnd) && IsWindowEnabled(child.hwnd))
+            order.emplace_back(child.spec->tabIndex, child.hwnd);
     }
     if (order.empty()) return;
     std::sort(order.begin(), order.end());
-    HWND focus = GetFocus();
     // Where the focus sits in the sequence: a control of the table (even one
     // that Tab skips, such as a clicked text area) by its TabIndex.
     int current = -1;
-    for (HWND w = focus; w && w != hwnd_; w = GetParent(w)) {
-        const auto it = specs_.find(w);
-        if (it != specs_.end()) {
-            current = it->second->tabIndex;
+    for (HWND w = GetFocus(); w && w != hwnd_; w = GetParent(w)) {
+        if (const Child* child = Find(w)) {
+            current = child->spec->tabIndex;
             break;
         }
     }
-    HWND next = nullptr;
+    HWND next = forward ? order.front().second : order.back().second;
     if (forward) {
-        for (const auto& entry : order)
-            if (entry.first > current) {
-                next = entry.second;
-                break;
-            }
-        if (!next) next = order.front().second;
-    } else {
-        for (auto it = order.rbegin(); it != order.rend(); ++it)
-            if (current < 0 || it->first < current) {
-                next = it->second;
-                break;
-            }
-        if (!next) next = order.back().second;
+        const auto after = std::find_if(order.begin(), order.end(), [&](const auto& e) { return e.first > current; });
+        if (after != order.end()) next = after->second;
+    } else if (current >= 0) {
+        const auto before =
+            std::find_if(order.rbegin(), order.rend(), [&](const auto& e) { return e.first < current; });
+        if (before != order.rend()) next = before->second;
     }
     SetFocus(next);
-    const auto spec = specs_.find(next);
-    if (spec != specs_.end() && spec->second->kind == layout::Kind::StatusField)
-        SendMessageA(next, EM_SETSEL, 0, -1);
+    const Child* focused = Find(next);
+    if (focused && focused->spec->kind == layout::Kind::StatusField) SendMessageA(next, EM_SETSEL, 0, -1);
 }
 
 void MainWindow::ChooseTab(int index) {
-    HWND tab = Child("TabStrip1");
+    HWND tab = Control("TabStrip1");
     SendMessageA(tab, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
     SetFocus(tab);
-    try {
-        app_->TabStrip1_Click();
-    } catch (...) {
-    }
+    app_->TabStrip1_Click();
 }
 
+// The dialog manager (IsDialogMessage) is not used: it moves the focus along
+// the stacking order of each container in turn, while this window's order is
+// the layout's one TabIndex sequence across all containers (on the About page
+// it goes from a link to the header's Exit button and back to the page).
 bool MainWindow::PreTranslate(MSG& msg) {
     if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+    if (accelerators_ && TranslateAcceleratorA(hwnd_, accelerators_, &msg)) return true;
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0) {
         MoveFocus(GetKeyState(VK_SHIFT) >= 0);
         return true;
     }
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
-        const auto it = specs_.find(GetFocus());
-        if (it != specs_.end() && it->second->kind == layout::Kind::Button) {
-            SendMessageA(it->first, BM_CLICK, 0, 0);
+        const Child* focused = Find(GetFocus());
+        if (focused && focused->spec->kind == layout::Kind::Button) {
+            SendMessageA(focused->hwnd, BM_CLICK, 0, 0);
             return true;
-        }
-    }
-    // Alt + an access key: the tabs' A, V, F and Exit's E.
-    if (msg.message == WM_SYSKEYDOWN && (msg.lParam & (1L << 29))) {
-        switch (msg.wParam) {
-            case 'A': ChooseTab(0); return true;
-            case 'V': ChooseTab(1); return true;
-            case 'F': ChooseTab(2); return true;
-            case 'E':
-                SendMessageA(Child("Exit_Button"), BM_CLICK, 0, 0);
-                return true;
-            default: break;
-        }
-    }
-    if (msg.message == WM_SYSCHAR && (msg.lParam & (1L << 29))) {
-        // The character message of a key handled above: swallowed, no beep.
-        switch (msg.wParam) {
-            case 'a': case 'A': case 'v': case 'V': case 'f': case 'F': case 'e': case 'E': return true;
-            default: break;
         }
     }
     return false;
 }
 
 void MainWindow::lblVersion(const std::string& caption) {
-    SetWindowTextA(Child("lblVersion"), caption.c_str());
+    SetWindowTextA(Control("lblVersion"), caption.c_str());
 }
 
 void MainWindow::FrameVisible(Frame frame, bool visible) {
     const char* name = frame == Frame::frAbout ? "frAbout" : frame == Frame::frVideo ? "frVideo" : "frFolders";
-    HWND hwnd = Child(name);
+    HWND hwnd = Control(name);
     if (!hwnd) return;
     // A page that hides the focus hands it to the tab strip.
-    if (!visible && IsChild(hwnd, GetFocus())) SetFocus(Child("TabStrip1"));
+    if (!visible && IsChild(hwnd, GetFocus())) SetFocus(Control("TabStrip1"));
     ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE);
 }
 
 std::string MainWindow::SelectedTabCaption() const {
-    HWND tab = Child("TabStrip1");
+    HWND tab = Control("TabStrip1");
     const LRESULT selected = SendMessageA(tab, TCM_GETCURSEL, 0, 0);
     if (selected < 0) return std::string();
     char text[64] = {0};
@@ -587,7 +468,7 @@ std::string MainWindow::SelectedTabCaption() const {
 }
 
 void MainWindow::SelectTab(int index) {
-    SendMessageA(Child("TabStrip1"), TCM_SETCURSEL, static_cast<WPARAM>(index - 1), 0);
+    SendMessageA(Control("TabStrip1"), TCM_SETCURSEL, static_cast<WPARAM>(index - 1), 0);
 }
 
 void MainWindow::EndProgram() {
@@ -595,9 +476,9 @@ void MainWindow::EndProgram() {
 }
 
 void MainWindow::AVI_Output_Text1(const std::string& text) {
-    SetWindowTextA(Child("AVI_Output_Text1"), text.c_str());
+    SetWindowTextA(Control("AVI_Output_Text1"), text.c_str());
 }
 
 void MainWindow::AVI_Output_Text2(const std::string& text) {
-    SetWindowTextA(Child("AVI_Output_Text2"), text.c_str());
+    SetWindowTextA(Control("AVI_Output_Text2"), text.c_str());
 }

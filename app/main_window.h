@@ -1,17 +1,23 @@
 // MainWindow: the program's one window, Main_App's view made of real Win32
 // controls. It creates every control from the layout table (app/layout.h) at
-// the monitor's DPI, routes the controls' notifications to the Main_App
-// handlers, and does the keyboard work a dialog manager would: Tab along the
-// global TabIndex sequence, Alt+A/V/F for the tabs, Alt+E for Exit.
+// the monitor's DPI, runs Form_Load while it is created, dispatches the
+// buttons' clicks and the tab strip's selection to the Main_App handlers, and
+// does the keyboard work of the window: Tab along the layout's TabIndex
+// sequence, Enter on a button, and the access keys of its accelerator table
+// (Alt+A/V/F for the tabs, Alt+E for Exit).
 //
-// Ownership: the window owns its controls, fonts, brushes, pictures and the
-// Main_App behind it; all are released when the window is destroyed.
-// Destroying the window ends the message loop.
+// Messages reach the window, its page frames and its picture boxes through
+// ui::RoutedProc (controls/window_kit.h): the window and each frame or box is
+// an object bound at WM_NCCREATE and released at WM_NCDESTROY.
+//
+// Ownership: the window owns its controls, fonts, brush, pictures, OLE for
+// its thread and the Main_App behind it; all are released when the window
+// is destroyed. Destroying the window ends the message loop.
 #pragma once
 
 #include <windows.h>
 
-#include <map>
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,19 +25,22 @@
 #include "app/layout.h"
 #include "app/main_app.h"
 #include "app/main_view.h"
+#include "app/picture.h"
+#include "controls/window_kit.h"
 
-class MainWindow : public MainView {
+class MainWindow final : public MainView {
 public:
     MainWindow();
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    // Creates the window and its controls and runs Form_Load; the window is
-    // shown afterwards. False when the window could not be created.
+    // Creates the window and its controls (running Form_Load) and shows it.
+    // False when the window could not be created.
     bool Create(HINSTANCE instance, int showCommand);
-    // Handles the window's keyboard interface; true when the message was
-    // consumed (the message loop then neither translates nor dispatches it).
+    // The window's keyboard interface, for the message loop: true when the
+    // message was consumed (the loop then neither translates nor dispatches
+    // it).
     bool PreTranslate(MSG& msg);
     HWND hwnd() const { return hwnd_; }
 
@@ -44,36 +53,48 @@ public:
     void AVI_Output_Text1(const std::string& text) override;
     void AVI_Output_Text2(const std::string& text) override;
 
+    // Routing (ui::RoutedProc).
+    static MainWindow* Attach(HWND hwnd, const CREATESTRUCTA& create);
+    static void Detach(MainWindow* self);
+    LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
-    // Messages every container passes on to the window: notifications and
-    // colours of the controls inside it.
-    LRESULT Forwarded(HWND from, UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+    class Panel;
+    using Command = void (Main_App::*)();
+    // A control made from the layout table.
+    struct Child {
+        HWND hwnd;
+        const layout::Control* spec;
+        Command command;  // the handler its click runs, or nullptr
+    };
+
+    LRESULT OnCreate();
+    LRESULT OnCommand(int id, int code);
+    LRESULT OnNotify(const NMHDR& header);
+    LRESULT OnControlColour(HDC dc, HWND control);
+    LRESULT OnSetCursor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnActivate(WPARAM wParam);
 
     void CreateControls();
     HWND CreateControl(const layout::Control& control, int id);
-    HWND Child(const char* name) const;
-    RECT PixelRect(const layout::Control& control) const;
+    const Child* Find(HWND hwnd) const;
+    HWND Control(const char* name) const;
     int Px(int twips) const;
-    void OnCommand(int id, int code);
-    void PaintContainer(HWND container, HDC dc);
     void MoveFocus(bool forward);
     void ChooseTab(int index);
-    void LoadPictures();
 
     HWND hwnd_ = nullptr;
     HINSTANCE instance_ = nullptr;
+    HACCEL accelerators_ = nullptr;
     int dpi_ = 96;
-    HFONT font_ = nullptr;
-    HFONT verdana_ = nullptr;
-    HBRUSH faceBrush_ = nullptr;
+    ui::OleSession ole_;                                // before the pictures: they are released first
+    std::array<std::unique_ptr<Picture>, 4> pictures_;  // by layout::Image
+    ui::FontOwner font_;
+    ui::FontOwner verdana_;
+    ui::GdiOwner<HBRUSH> faceBrush_;
     HWND tooltip_ = nullptr;
-    std::map<std::string, HWND> controls_;  // by layout name
-    std::map<HWND, const layout::Control*> specs_;
-    std::vector<std::unique_ptr<class PictureImage>> pictures_;
+    HWND focusWhenInactive_ = nullptr;
+    std::vector<Child> children_;
+    std::vector<std::unique_ptr<Panel>> panels_;
     std::unique_ptr<Main_App> app_;
-    bool oleReady_ = false;
 };

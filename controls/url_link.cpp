@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "controls/app_pointer.h"
+#include "controls/units.h"
+
 namespace {
 
 // The persisted keys, and the texts of their notices.
@@ -63,8 +66,9 @@ void URLLink::WriteProperties(PropertySet& set) const {
 }
 
 void URLLink::lblURL_MouseDown(std::int16_t button, std::int16_t /*shift*/, int /*x*/, int /*y*/) {
+    if (opening_) return;
     if ((button & 1) == 0) {
-        site_.RestorePointer();
+        AppPointer::Restore();
         return;
     }
     std::string u = url_;
@@ -72,8 +76,43 @@ void URLLink::lblURL_MouseDown(std::int16_t button, std::int16_t /*shift*/, int 
     if (GoToURL) GoToURL(u, cancel);
     // A cancelled open leaves the pointer as the handler left it.
     if (cancel) return;
+    // The pointer comes back once the shell returned and any error box was
+    // closed, however the open ended.
+    struct Done {
+        bool& opening;
+        ~Done() {
+            opening = false;
+            AppPointer::Restore();
+        }
+    } done{opening_};
+    opening_ = true;
     Open(u);
-    site_.RestorePointer();
+}
+
+bool URLLink::HandleInput(UINT message, WPARAM wParam, LPARAM lParam, int dpi) {
+    std::int16_t button = 0;
+    switch (message) {
+        case WM_LBUTTONDOWN: button = 1; break;
+        case WM_RBUTTONDOWN: button = 2; break;
+        case WM_MBUTTONDOWN: button = 4; break;
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK: return true;
+        case WM_KEYDOWN: {
+            const bool repeat = (lParam & (1L << 30)) != 0;  // the key was already down
+            if (wParam != VK_RETURN && wParam != VK_SPACE) return false;
+            if (!repeat) lblURL_MouseDown(1, 0, 0, 0);
+            return true;
+        }
+        default: return false;
+    }
+    std::int16_t shift = 0;
+    if (wParam & MK_SHIFT) shift |= 1;
+    if (wParam & MK_CONTROL) shift |= 2;
+    const auto x = static_cast<std::int16_t>(lParam & 0xFFFF);
+    const auto y = static_cast<std::int16_t>((lParam >> 16) & 0xFFFF);
+    lblURL_MouseDown(button, shift, units::PixelsToTwips(x, dpi), units::PixelsToTwips(y, dpi));
+    return true;
 }
 
 void URLLink::Open(const std::string& u) {
@@ -82,7 +121,7 @@ void URLLink::Open(const std::string& u) {
     std::string description;
     std::int32_t number = 0;
     try {
-        site_.SetBusyPointer();
+        AppPointer::SetBusy();
         owner = site_.WindowHandle();
         const HINSTANCE result =
             ShellExecuteA(owner, "open", u.c_str(), nullptr /* parameters */, nullptr /* directory */, SW_SHOWNORMAL);

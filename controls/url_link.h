@@ -7,10 +7,11 @@
 // keys "Text", "URL" and "ShowToolTip" (matched without regard to case).
 //
 // Everything that needs a window - measuring text, placing the label, the
-// tooltip, the application-wide pointer, change notices and the window
-// handle - goes through URLLinkSite, which the Win32 layer implements and
-// tests fake. The shell and the message box are reached through the platform
-// seam. The control never owns its site; the site must outlive it.
+// tooltip, change notices and the window handle - goes through URLLinkSite,
+// which the Win32 layer implements and tests fake. The shell and the message
+// box are reached through the platform seam, the hourglass through the
+// application-wide pointer (AppPointer). The control never owns its site; the
+// site must outlive it.
 //
 // Failures: reading a stored set that holds an unreadable value restores all
 // three defaults silently. A failed open (a site call that throws, or the
@@ -27,7 +28,7 @@
 #include "platform/platform.h"
 
 // What the control needs of the window it lives in. Sizes and positions are
-// in twips (1/1440 inch). RestorePointer must not throw.
+// in twips (1/1440 inch).
 class URLLinkSite {
 public:
     struct Extent {
@@ -45,9 +46,6 @@ public:
     virtual void PlaceLabel(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) = 0;
     // The label's tooltip text; "" means no tooltip.
     virtual void SetToolTipText(const std::string& text) = 0;
-    // The application-wide pointer: the hourglass, and back to the default.
-    virtual void SetBusyPointer() = 0;
-    virtual void RestorePointer() = 0;
     // The control's own window, the owner of the shell request.
     virtual HWND WindowHandle() = 0;
     // The persisted value under `key` has changed (for a designer saving the
@@ -109,6 +107,14 @@ public:
     // `y` are not used.
     void lblURL_MouseDown(std::int16_t button, std::int16_t shift, int x, int y);
 
+    // A message of the control's windows, as the window layer receives it: a
+    // press of a mouse button on the label (position in pixels at `dpi`) goes
+    // to lblURL_MouseDown; the second press of a double-click is part of one
+    // action and does nothing; Enter or Space (not its auto-repeat) opens as
+    // a left press does, so that the keyboard alone can open a link. True
+    // when the message was one of these.
+    bool HandleInput(UINT message, WPARAM wParam, LPARAM lParam, int dpi);
+
     // Raised on a left press before anything opens: the handler may replace
     // URL (the address opened; the URL property keeps its value) or set
     // Cancel to stop the open.
@@ -122,6 +128,9 @@ private:
     std::string text_;  // the label's caption, as last set
     std::string url_;
     bool showToolTip_ = false;
+    // While an open runs, the shell may dispatch messages (a press on the
+    // link among them): presses then are ignored, one press opens once.
+    bool opening_ = false;
 };
 
 // The error box text for a failed open of `u`:

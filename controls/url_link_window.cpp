@@ -5,8 +5,11 @@
 #include <commctrl.h>
 
 #include <climits>
-#include <cstring>
 #include <new>
+
+#include "controls/app_pointer.h"
+#include "controls/units.h"
+#include "controls/window_kit.h"
 
 // The platform's hand pointer exists from Windows 2000 on; some headers hide
 // it from older targets.
@@ -19,321 +22,214 @@ const char URLLinkWindow::kLabelClassName[] = "Qorvel_Tweaker.URLLink.lblURL";
 
 namespace {
 
-ATOM g_surfaceAtom = 0;
-// The application-wide busy pointer: while set, every URLLink window shows
-// the hourglass instead of its own pointer.
-bool g_busy = false;
-
-HINSTANCE Module() {
-    return GetModuleHandleA(nullptr);
-}
-
 int ClampLength(std::size_t length) {
     return length > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(length);
 }
 
-// Twips and pixels, rounded to the nearest unit both ways so that a measured
-// pixel size survives the round trip at any DPI up to 1440.
-std::int32_t PixelsToTwips(int pixels, int dpi) {
-    return MulDiv(pixels, 1440, dpi);
-}
-int TwipsToPixels(std::int32_t twips, int dpi) {
-    return MulDiv(twips, dpi, 1440);
-}
+class LinkWindow;
 
-// Asks the window under the pointer to set its pointer again (after the busy
-// pointer ends), as a mouse move would.
-void RefreshPointer() {
-    POINT pt;
-    if (!GetCursorPos(&pt)) return;
-    HWND under = WindowFromPoint(pt);
-    if (!under || GetWindowThreadProcessId(under, nullptr) != GetCurrentThreadId()) return;
-    const LRESULT hit = SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
-    SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
-}
+// The label lblURL: its messages go to the state of its control.
+class LinkLabel {
+public:
+    explicit LinkLabel(LinkWindow& owner) : owner_(owner) {}
+    static LinkLabel* Attach(HWND, const CREATESTRUCTA& create) {
+        return static_cast<LinkLabel*>(create.lpCreateParams);
+    }
+    static void Detach(LinkLabel*) {}
+    LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The state of one control: its windows, font, caption and logic.
+private:
+    LinkWindow& owner_;
+};
+
+// The state of one control: its windows, font, caption and logic. Owned by
+// the surface window: made at its WM_NCCREATE, deleted at its WM_NCDESTROY.
 class LinkWindow final : public URLLinkSite {
 public:
-    explicit LinkWindow(HWND surface) : surface_(surface) {}
-    ~LinkWindow() override {
-        if (font_) DeleteObject(font_);
-    }
+    LinkWindow(HWND surface, const PropertySet* properties) : surface_(surface), properties_(properties) {}
     LinkWindow(const LinkWindow&) = delete;
     LinkWindow& operator=(const LinkWindow&) = delete;
+
+    static LinkWindow* Attach(HWND hwnd, const CREATESTRUCTA& create) {
+        return new (std::nothrow) LinkWindow(hwnd, static_cast<const PropertySet*>(create.lpCreateParams));
+    }
+    static void Detach(LinkWindow* self) { delete self; }
+
+    LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        switch (message) {
+            case WM_CREATE: return OnCreate();
+            case WM_DESTROY: return OnDestroy();
+            case WM_SETFOCUS:
+            case WM_KILLFOCUS: return OnFocusChange();
+            case WM_KEYDOWN: return OnKeyDown(hwnd, message, wParam, lParam);
+            case WM_SETCURSOR: return OnSetCursor(hwnd, message, wParam, lParam);
+            default: return DefWindowProcA(hwnd, message, wParam, lParam);
+        }
+    }
+
+    // Messages of the label.
+    LRESULT OnLabelMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        switch (message) {
+            case WM_PAINT: return OnLabelPaint();
+            case WM_PRINTCLIENT: return PaintLabel(reinterpret_cast<HDC>(wParam));
+            case WM_GETFONT: return reinterpret_cast<LRESULT>(font_.get());
+            case WM_LBUTTONDOWN:
+            case WM_RBUTTONDOWN:
+            case WM_MBUTTONDOWN:
+            case WM_LBUTTONDBLCLK:
+            case WM_RBUTTONDBLCLK:
+            case WM_MBUTTONDBLCLK: return OnLabelPress(message, wParam, lParam);
+            case WM_SETCURSOR: return OnSetCursor(hwnd, message, wParam, lParam);
+            default: return DefWindowProcA(hwnd, message, wParam, lParam);
+        }
+    }
 
     URLLink& link() { return link_; }
     HWND label() const { return label_; }
     HWND tooltip() const { return tooltip_; }
-    HFONT font() const { return font_; }
-
-    // WM_CREATE: the label's font and the label. False fails the creation.
-    bool OnCreate() {
-        HDC screen = GetDC(nullptr);
-        if (screen) {
-            dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
-            dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
-            ReleaseDC(nullptr, screen);
-        }
-        if (dpiX_ <= 0) dpiX_ = 96;
-        if (dpiY_ <= 0) dpiY_ = 96;
-
-        LOGFONTA lf{};
-        lf.lfHeight = -MulDiv(825, dpiY_, 7200);  // 8.25 points
-        lf.lfWeight = FW_NORMAL;
-        lf.lfUnderline = TRUE;
-        lf.lfCharSet = ANSI_CHARSET;
-        std::strcpy(lf.lfFaceName, "MS Sans Serif");
-        font_ = CreateFontIndirectA(&lf);
-        if (!font_) return false;
-
-        label_ = CreateWindowExA(0, URLLinkWindow::kLabelClassName, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, surface_,
-                                 nullptr /* no id */, Module(), this);
-        return label_ != nullptr;
-    }
-
-    // WM_DESTROY: the tooltip is a popup owned by the top-level window, not a
-    // child, so it does not go with the surface by itself.
-    void OnDestroy() {
-        if (tooltip_) DestroyWindow(tooltip_);
-        tooltip_ = nullptr;
-        toolAdded_ = false;
-    }
-
-    void PaintLabel(HDC dc) {
-        RECT rc;
-        GetClientRect(label_, &rc);
-        const int saved = SaveDC(dc);
-        FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
-        SelectObject(dc, font_);
-        SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
-        SetBkMode(dc, TRANSPARENT);
-        DrawTextA(dc, caption_.data(), ClampLength(caption_.size()), &rc,
-                  DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
-        RestoreDC(dc, saved);
-    }
-
-    void OnLabelMouseDown(std::int16_t button, WPARAM keys, LPARAM position) {
-        std::int16_t shift = 0;
-        if (keys & MK_SHIFT) shift |= 1;
-        if (keys & MK_CONTROL) shift |= 2;
-        if (GetKeyState(VK_MENU) < 0) shift |= 4;
-        const int x = PixelsToTwips(static_cast<short>(LOWORD(position)), dpiX_);
-        const int y = PixelsToTwips(static_cast<short>(HIWORD(position)), dpiY_);
-        try {
-            link_.lblURL_MouseDown(button, shift, x, y);
-        } catch (...) {
-            // Only a host's GoToURL handler throws here; unwinding through
-            // the platform's message dispatch is not allowed.
-        }
-    }
 
     // URLLinkSite
     Extent MeasureText(const std::string& text) override {
         SIZE size{0, 0};
-        HDC dc = GetDC(surface_);
-        if (dc) {
-            HGDIOBJ old = SelectObject(dc, font_);
-            GetTextExtentPoint32A(dc, text.data(), ClampLength(text.size()), &size);
-            SelectObject(dc, old);
-            ReleaseDC(surface_, dc);
+        ui::WindowDc dc(surface_);
+        if (dc.get()) {
+            ui::Selected font(dc.get(), font_.get());
+            GetTextExtentPoint32A(dc.get(), text.data(), ClampLength(text.size()), &size);
         }
-        return {PixelsToTwips(size.cx, dpiX_), PixelsToTwips(size.cy, dpiY_)};
+        return {units::PixelsToTwips(size.cx, dpi_), units::PixelsToTwips(size.cy, dpi_)};
     }
-
     void SetLabelCaption(const std::string& text) override {
         caption_ = text;
-        SetWindowTextA(label_, caption_.c_str());  // for accessibility tools; painting uses caption_
+        SetWindowTextA(surface_, caption_.c_str());  // the name screen readers give the link
         InvalidateRect(label_, nullptr, TRUE);
     }
-
     void PlaceLabel(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) override {
-        SetWindowPos(label_, nullptr, TwipsToPixels(left, dpiX_), TwipsToPixels(top, dpiY_),
-                     TwipsToPixels(width, dpiX_), TwipsToPixels(height, dpiY_), SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(label_, nullptr, units::TwipsToPixels(left, dpi_), units::TwipsToPixels(top, dpi_),
+                     units::TwipsToPixels(width, dpi_), units::TwipsToPixels(height, dpi_),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
-
     void SetToolTipText(const std::string& text) override {
-        TTTOOLINFOA tool = Tool();
-        if (text.empty()) {
-            if (toolAdded_) SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-            toolAdded_ = false;
-            return;
-        }
-        if (!tooltip_) {
-            tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, surface_,
-                                       nullptr /* no menu */, Module(), nullptr);
-            if (!tooltip_) return;  // no tooltip is all that is lost
-        }
-        tool.lpszText = const_cast<char*>(text.c_str());  // copied by the tooltip
-        if (toolAdded_)
-            SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
-        else
-            toolAdded_ = SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)) != FALSE;
+        if (!tooltip_ && !text.empty()) tooltip_ = ui::CreateToolTip(surface_);
+        ui::SetToolText(tooltip_, surface_, label_, text);  // without a tooltip only the tip is lost
     }
-
-    void SetBusyPointer() override {
-        g_busy = true;
-        SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    }
-
-    void RestorePointer() override {
-        g_busy = false;
-        RefreshPointer();
-    }
-
     HWND WindowHandle() override { return surface_; }
-
     // Change notices serve a designer saving the layout; at run time there is
     // none to tell.
     void PropertyChanged(const std::string&) override {}
 
 private:
-    TTTOOLINFOA Tool() const {
-        TTTOOLINFOA tool{};
-        // The size comctl32 5.8 (Windows XP without a manifest) accepts; the
-        // full structure of the 0x0501 headers is refused there.
-        tool.cbSize = TTTOOLINFOA_V2_SIZE;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = surface_;
-        tool.uId = reinterpret_cast<UINT_PTR>(label_);
-        return tool;
+    LRESULT OnCreate() {
+        dpi_ = ui::ScreenDpi();
+        font_ = ui::CreateLayoutFont("MS Sans Serif", 825, dpi_, true /* underlined */);
+        if (!font_) return -1;
+        label_ = CreateWindowExA(0, URLLinkWindow::kLabelClassName, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, surface_,
+                                 nullptr /* no id */, GetModuleHandleA(nullptr), &labelRoute_);
+        if (!label_) return -1;
+        if (properties_)
+            link_.ReadProperties(*properties_);
+        else
+            link_.InitProperties();
+        properties_ = nullptr;  // the creator's, valid only during creation
+        return 0;
+    }
+
+    // The tooltip is a popup owned by the top-level window, not a child, so
+    // it does not go with the surface by itself.
+    LRESULT OnDestroy() {
+        if (tooltip_) DestroyWindow(tooltip_);
+        tooltip_ = nullptr;
+        return 0;
+    }
+
+    LRESULT OnFocusChange() {
+        InvalidateRect(label_, nullptr, TRUE);
+        return 0;
+    }
+
+    LRESULT OnKeyDown(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (link_.HandleInput(message, wParam, lParam, dpi_)) return 0;
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+
+    // The busy pointer wins; otherwise the class pointer (the hand) applies.
+    LRESULT OnSetCursor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (AppPointer::OnSetCursor()) return TRUE;
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+
+    // A press takes the focus, as on a button; the logic decides what opens.
+    LRESULT OnLabelPress(UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_LBUTTONDOWN && GetFocus() != surface_) SetFocus(surface_);
+        link_.HandleInput(message, wParam, lParam, dpi_);
+        return 0;
+    }
+
+    LRESULT OnLabelPaint() {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(label_, &ps);
+        if (dc) PaintLabel(dc);
+        EndPaint(label_, &ps);
+        return 0;
+    }
+
+    LRESULT PaintLabel(HDC dc) {
+        RECT rc;
+        GetClientRect(label_, &rc);
+        const int saved = SaveDC(dc);
+        FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+        SelectObject(dc, font_.get());
+        SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+        SetBkMode(dc, TRANSPARENT);
+        DrawTextA(dc, caption_.data(), ClampLength(caption_.size()), &rc,
+                  DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+        if (GetFocus() == surface_) DrawFocusRect(dc, &rc);
+        RestoreDC(dc, saved);
+        return 0;
     }
 
     HWND surface_;
+    const PropertySet* properties_;  // until WM_CREATE has read them
     HWND label_ = nullptr;
     HWND tooltip_ = nullptr;
-    bool toolAdded_ = false;
-    HFONT font_ = nullptr;
-    int dpiX_ = 96;
-    int dpiY_ = 96;
+    ui::FontOwner font_;
+    int dpi_ = 96;
     std::string caption_;
+    LinkLabel labelRoute_{*this};
     URLLink link_{*this};  // last: it refers to the site above
 };
 
-LinkWindow* StateOf(HWND hwnd) {
-    return reinterpret_cast<LinkWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+LRESULT LinkLabel::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return owner_.OnLabelMessage(hwnd, message, wParam, lParam);
 }
 
-// Sets the pointer for WM_SETCURSOR while the busy pointer is on; otherwise
-// the class pointer (the hand) applies.
-bool ShowBusyPointer() {
-    if (!g_busy) return false;
-    SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    return true;
-}
-
-LRESULT CALLBACK SurfaceProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    LinkWindow* self = StateOf(hwnd);
-    if (message == WM_NCCREATE) {
-        self = new (std::nothrow) LinkWindow(hwnd);
-        if (!self) return FALSE;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
-
-    switch (message) {
-        case WM_CREATE: return self->OnCreate() ? 0 : -1;
-        case WM_DESTROY: self->OnDestroy(); return 0;
-        case WM_NCDESTROY:
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-            delete self;
-            return 0;
-        case WM_SETCURSOR:
-            if (ShowBusyPointer()) return TRUE;
-            break;
-        default: break;
-    }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-// The label keeps no state of its own: it holds its surface's.
-LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    LinkWindow* owner = StateOf(hwnd);
-    if (message == WM_NCCREATE) {
-        owner = static_cast<LinkWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        if (!owner) return FALSE;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
-    }
-    if (!owner) return DefWindowProcA(hwnd, message, wParam, lParam);
-
-    switch (message) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            if (dc) owner->PaintLabel(dc);
-            EndPaint(hwnd, &ps);
-            return 0;
-        }
-        case WM_PRINTCLIENT: owner->PaintLabel(reinterpret_cast<HDC>(wParam)); return 0;
-        case WM_GETFONT: return reinterpret_cast<LRESULT>(owner->font());
-        case WM_LBUTTONDOWN: owner->OnLabelMouseDown(1, wParam, lParam); return 0;
-        case WM_RBUTTONDOWN: owner->OnLabelMouseDown(2, wParam, lParam); return 0;
-        case WM_MBUTTONDOWN: owner->OnLabelMouseDown(4, wParam, lParam); return 0;
-        case WM_SETCURSOR:
-            if (ShowBusyPointer()) return TRUE;
-            break;
-        case WM_NCDESTROY: SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0); break;
-        default: break;
-    }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-bool RegisterOne(const char* name, WNDPROC proc, ATOM* atom) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = Module();
-    // The hand, its hot spot on the fingertip, over the surface and the text.
-    wc.hCursor = LoadCursor(nullptr, IDC_HAND);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = name;
-    *atom = RegisterClassExA(&wc);
-    return *atom != 0;
-}
-
-URLLink* LinkOf(HWND control) {
-    if (!control || !g_surfaceAtom || !IsWindow(control)) return nullptr;
-    if (static_cast<ATOM>(GetClassLongPtrA(control, GCW_ATOM)) != g_surfaceAtom) return nullptr;
-    LinkWindow* self = StateOf(control);
-    return self ? &self->link() : nullptr;
-}
-
-LinkWindow* WindowOf(HWND control) {
-    return LinkOf(control) ? StateOf(control) : nullptr;
+LinkWindow* StateOf(HWND control) {
+    char name[sizeof URLLinkWindow::kClassName + 1] = "";
+    if (!control || !GetClassNameA(control, name, sizeof name) || lstrcmpiA(name, URLLinkWindow::kClassName) != 0)
+        return nullptr;
+    return reinterpret_cast<LinkWindow*>(GetWindowLongPtrA(control, GWLP_USERDATA));
 }
 
 HWND CreateSurface(HWND parent, int x, int y, int cx, int cy, const PropertySet* properties, int id) {
     if (!URLLinkWindow::Register()) return nullptr;
-    HWND hwnd = CreateWindowExA(0, URLLinkWindow::kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y, cx, cy,
-                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Module(), nullptr);
-    if (!hwnd) return nullptr;
-    try {
-        URLLink& link = StateOf(hwnd)->link();
-        if (properties)
-            link.ReadProperties(*properties);
-        else
-            link.InitProperties();
-    } catch (...) {  // out of memory
-        DestroyWindow(hwnd);
-        return nullptr;
-    }
-    return hwnd;
+    return CreateWindowExA(0, URLLinkWindow::kClassName, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, x, y,
+                           cx, cy, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                           const_cast<PropertySet*>(properties));
 }
 
 }  // namespace
 
-ATOM URLLinkWindow::Register() {
-    if (g_surfaceAtom) return g_surfaceAtom;
+bool URLLinkWindow::Register() {
+    static bool registered = false;
+    if (registered) return true;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};  // the tooltip class
     InitCommonControlsEx(&icc);
-    ATOM labelAtom = 0;
-    if (!RegisterOne(kLabelClassName, LabelProc, &labelAtom)) return 0;
-    if (!RegisterOne(kClassName, SurfaceProc, &g_surfaceAtom)) {
-        UnregisterClassA(kLabelClassName, Module());
-        return 0;
-    }
-    return g_surfaceAtom;
+    // The hand, its hot spot on the fingertip, over the surface and the text.
+    // The label's double-clicks arrive as such, so that the second press of
+    // one is not taken for a new press.
+    const HCURSOR hand = LoadCursor(nullptr, IDC_HAND);
+    registered = ui::RegisterRoutedClass(kLabelClassName, ui::RoutedProc<LinkLabel>, hand, CS_DBLCLKS) &&
+                 ui::RegisterRoutedClass(kClassName, ui::RoutedProc<LinkWindow>, hand);
+    return registered;
 }
 
 HWND URLLinkWindow::Create(HWND parent, int x, int y, int cx, int cy, const PropertySet& properties, int id) {
@@ -345,16 +241,17 @@ HWND URLLinkWindow::Create(HWND parent, int x, int y, int cx, int cy, int id) {
 }
 
 URLLink* URLLinkWindow::Link(HWND control) {
-    return LinkOf(control);
+    LinkWindow* self = StateOf(control);
+    return self ? &self->link() : nullptr;
 }
 
 HWND URLLinkWindow::Label(HWND control) {
-    LinkWindow* self = WindowOf(control);
+    LinkWindow* self = StateOf(control);
     return self ? self->label() : nullptr;
 }
 
 HWND URLLinkWindow::ToolTip(HWND control) {
-    LinkWindow* self = WindowOf(control);
+    LinkWindow* self = StateOf(control);
     return self ? self->tooltip() : nullptr;
 }
 

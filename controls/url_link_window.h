@@ -2,15 +2,17 @@
 //
 // One window of class "Qorvel_Tweaker.URLLink" (the control's surface, with
 // the hand pointer) holds the label lblURL, a window of its own class that
-// paints the text underlined in the system Highlight colour and passes mouse
-// presses to the URLLink logic. The logic's state lives in a struct created at
-// the surface's WM_NCCREATE and freed at its WM_NCDESTROY, with its font and
-// tooltip: destroying the surface frees everything it made.
+// paints the text underlined in the system Highlight colour. The surface
+// carries the link text as its window text (screen readers and UI automation
+// name it by it), is a tab stop, draws the focus rectangle around the text
+// while it has the focus and opens its address on Enter or Space as a left
+// press on the text does. The state of one control (its logic, font, label
+// and tooltip) is created at the surface's WM_NCCREATE and freed at its
+// WM_NCDESTROY: destroying the surface frees everything it made.
 //
 // Both classes are registered once per process, on first use. All calls
 // belong to the thread that created the windows. Nothing here throws; an
-// exception from a host's GoToURL handler is dropped at the window procedure
-// rather than let through the platform's message dispatch.
+// exception from a host's GoToURL handler ends at the window procedure.
 #pragma once
 
 #ifdef _WIN32
@@ -27,9 +29,8 @@ extern const char kClassName[];
 extern const char kLabelClassName[];
 
 // Registers both window classes with this module (and the common controls'
-// tooltip class) the first time; later calls return the same atom. 0 on
-// failure.
-ATOM Register();
+// tooltip class) the first time. False on failure.
+bool Register();
 
 // Creates a visible child control at x, y with size cx, cy (pixels) and loads
 // its properties from `properties` (ReadProperties). nullptr on failure.

@@ -18,8 +18,6 @@ public:
     void SetLabelCaption(const std::string& text) override { caption = text; }
     void PlaceLabel(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {}
     void SetToolTipText(const std::string&) override {}
-    void SetBusyPointer() override {}
-    void RestorePointer() override {}
     HWND WindowHandle() override { return nullptr; }
     void PropertyChanged(const std::string&) override {}
     std::string caption;

@@ -15,4 +15,12 @@
 #define IDR_MASCOT_GIF 201
 #define IDR_PORTRAIT_GIF 202
 
+// The window's access keys (Alt+A, Alt+V, Alt+F, Alt+E) and the commands
+// they send.
+#define IDA_MAIN 301
+#define IDM_TAB_ABOUT 40001
+#define IDM_TAB_VIDEO 40002
+#define IDM_TAB_FOLDERS 40003
+#define IDM_EXIT 40004
+
 #endif

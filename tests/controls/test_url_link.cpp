@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/app_pointer.h"
 #include "controls/url_link.h"
 #include "platform/platform.h"
 #include "platform/standin_control.h"
@@ -21,8 +22,8 @@ using Log = std::vector<std::string>;
 // Records every site call as one line, in order. Text is 90x195 twips a char.
 class FakeSite : public URLLinkSite {
 public:
-    Log log, pointer;
-    std::function<void()> onBusy, onHandle;  // may throw
+    Log log;
+    std::function<void()> onHandle;  // may throw
 
     Extent MeasureText(const std::string& text) override { return {static_cast<std::int32_t>(90 * text.size()), 195}; }
     void SetLabelCaption(const std::string& text) override { log.push_back("caption " + text); }
@@ -31,13 +32,6 @@ public:
                       std::to_string(h));
     }
     void SetToolTipText(const std::string& text) override { log.push_back("tip " + text); }
-    void SetBusyPointer() override {
-        pointer.push_back("busy");
-        if (onBusy) onBusy();
-    }
-    void RestorePointer() override {
-        pointer.push_back("restore after " + std::to_string(kStandIn ? standin::MessageBoxes().size() : 0));
-    }
     HWND WindowHandle() override {
         if (onHandle) onHandle();
         return kSurface;
@@ -50,6 +44,21 @@ class URLLinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (kStandIn) standin::Reset();
+        AppPointer::Restore();
+    }
+    // The application-wide pointer at each shell call and message box, and
+    // after the press: "busy" or "-".
+    Log PressAndWatchPointer(std::int16_t button) {
+        Log seen;
+        const auto pointer = [] { return std::string(AppPointer::Busy() ? "busy" : "-"); };
+        standin::SetCallHook([&](const std::string& function, unsigned long) {
+            if (function == "ShellExecuteA" || function == "MessageBoxA") seen.push_back(function + " " + pointer());
+            return ERROR_SUCCESS;
+        });
+        link.lblURL_MouseDown(button, 0, 0, 0);
+        standin::SetCallHook(nullptr);
+        seen.push_back("after " + pointer());
+        return seen;
     }
     FakeSite site;
     URLLink link{site};
@@ -115,46 +124,48 @@ TEST_F(URLLinkTest, OnlyALeftPressRaisesGoToURL) {
     Log raised;
     link.GoToURL = [&raised](std::string& url, bool& cancel) { raised.push_back(url), cancel = true; };
     for (std::int16_t button : {0, 2, 4, 1, 7}) {
-        site.pointer.clear();
+        AppPointer::SetBusy();
         link.lblURL_MouseDown(button, 0, 0, 0);
         const bool left = button & 1;
         EXPECT_EQ(left ? Log{URLLink::kDefaultURL} : Log{}, raised) << button;
-        // Cancelled: the pointer is left untouched.
-        EXPECT_EQ(left ? Log{} : Log{"restore after 0"}, site.pointer) << button;
+        // Cancelled: the pointer is left as it was; other buttons restore it.
+        EXPECT_EQ(left, AppPointer::Busy()) << button;
         raised.clear();
     }
     // A handler's exception goes to the caller, before the pointer changes.
+    AppPointer::Restore();
     link.GoToURL = [](std::string&, bool&) { throw std::runtime_error("handler"); };
     EXPECT_THROW(link.lblURL_MouseDown(1, 0, 0, 0), std::runtime_error);
-    EXPECT_TRUE(site.pointer.empty());
+    EXPECT_FALSE(AppPointer::Busy());
 }
 
 TEST_F(URLLinkTest, LeftPressOpensTheRewrittenAddressAndReportsFailures) {
     STANDIN_ONLY();
-    const auto busyFails = [] { throw LinkOpenError("Permission denied", 70); };
     const auto handleFails = [] { throw std::runtime_error("no window"); };
+    const auto typedFails = [] { throw LinkOpenError("Permission denied", 70); };
     const struct {
         INT_PTR result;
-        std::function<void()> busy, handle;
+        std::function<void()> handle;
         const char* message;  // after "Unable to load 'v' : "; nullptr: no box
     } cases[] = {
-        {33, nullptr, nullptr, nullptr},
-        {1, nullptr, nullptr, "The shell could not open the address. (Error 1)"},
-        {31, nullptr, nullptr, "There is no application associated with the given file name extension. (Error 31)"},
-        {42, busyFails, nullptr, "Permission denied (Error 70)"},
-        {42, nullptr, handleFails, "no window (Error -1)"},
+        {33, nullptr, nullptr},
+        {32, nullptr, "The specified DLL was not found. (Error 32)"},
+        {1, nullptr, "The shell could not open the address. (Error 1)"},
+        {31, nullptr, "There is no application associated with the given file name extension. (Error 31)"},
+        {42, typedFails, "Permission denied (Error 70)"},
+        {42, handleFails, "no window (Error -1)"},
     };
     link.SetURL("u");
     link.GoToURL = [](std::string& url, bool&) { url = "v"; };
     for (const auto& c : cases) {
         standin::Reset();
-        site.pointer.clear();
         standin::SetShellExecuteResult(c.result);
-        site.onBusy = c.busy;
         site.onHandle = c.handle;
-        link.lblURL_MouseDown(1, 0, 0, 0);
+        // The hourglass shows over the whole program from before the shell
+        // call until the error box is closed.
+        Log pointer = PressAndWatchPointer(1);
         EXPECT_EQ("u", link.URL()) << "the rewrite is not kept";
-        const bool shelled = !c.busy && !c.handle;
+        const bool shelled = !c.handle;
         ASSERT_EQ(shelled ? 1u : 0u, standin::ShellExecutes().size()) << c.result;
         if (shelled) {
             const auto& sh = standin::ShellExecutes()[0];
@@ -170,9 +181,49 @@ TEST_F(URLLinkTest, LeftPressOpensTheRewrittenAddressAndReportsFailures) {
             EXPECT_EQ(static_cast<UINT>(MB_OK), boxes[0].type);
             EXPECT_TRUE(!shelled || boxes[0].owner == kSurface) << "box owner";
         }
-        // The pointer comes back once any box is closed.
-        EXPECT_EQ((Log{"busy", "restore after " + std::to_string(boxes.size())}), site.pointer) << c.result;
+        Log want;
+        if (shelled) want.push_back("ShellExecuteA busy");
+        if (c.message) want.push_back("MessageBoxA busy");
+        want.push_back("after -");
+        EXPECT_EQ(want, pointer) << c.result;
     }
+}
+
+// Messages as the window layer hands them on: a double-click is one press,
+// Enter and Space open as a left press does, and a press that comes while the
+// shell is still opening (it may dispatch messages) opens nothing more.
+TEST_F(URLLinkTest, EachActionOpensOnce) {
+    STANDIN_ONLY();
+    const LPARAM repeat = LPARAM{1} << 30;
+    const struct {
+        std::vector<std::pair<UINT, WPARAM>> input;
+        LPARAM keyState;
+        std::size_t opens;
+    } cases[] = {
+        {{{WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONDBLCLK, MK_LBUTTON}}, 0, 1},
+        {{{WM_RBUTTONDOWN, MK_RBUTTON}, {WM_RBUTTONDBLCLK, MK_RBUTTON}, {WM_MBUTTONDBLCLK, MK_MBUTTON}}, 0, 0},
+        {{{WM_KEYDOWN, VK_RETURN}}, 1, 1},
+        {{{WM_KEYDOWN, VK_SPACE}}, 1, 1},
+        {{{WM_KEYDOWN, VK_RETURN}, {WM_KEYDOWN, VK_SPACE}}, 1 | repeat, 0},
+    };
+    link.SetURL("u");
+    for (const auto& c : cases) {
+        standin::Reset();
+        for (const auto& [message, wParam] : c.input)
+            EXPECT_TRUE(link.HandleInput(message, wParam, c.keyState, 96)) << message;
+        EXPECT_EQ(c.opens, standin::ShellExecutes().size()) << c.input.size() << " messages, " << c.input[0].first;
+    }
+    EXPECT_FALSE(link.HandleInput(WM_KEYDOWN, 'A', 1, 96)) << "other keys are the window's";
+
+    standin::Reset();
+    standin::SetCallHook([&](const std::string& function, unsigned long) {
+        if (function == "ShellExecuteA") link.HandleInput(WM_LBUTTONDOWN, MK_LBUTTON, 0, 96);
+        return ERROR_SUCCESS;
+    });
+    link.HandleInput(WM_KEYDOWN, VK_RETURN, 1, 96);
+    standin::SetCallHook(nullptr);
+    EXPECT_EQ(1u, standin::ShellExecutes().size()) << "a press during the open";
+    EXPECT_FALSE(AppPointer::Busy());
 }
 
 TEST(URLLinkErrorText, MessageAndShellDescriptions) {

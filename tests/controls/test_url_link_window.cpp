@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/app_pointer.h"
 #include "controls/url_link_window.h"
 
 #include <commctrl.h>  // after <windows.h>
@@ -168,17 +169,43 @@ TEST_F(URLLinkWindowTest, OnlyALeftPressOnTheTextRaisesGoToURL) {
 }
 
 TEST_F(URLLinkWindowTest, ClassRegistersOnceForManyInstances) {
-    const ATOM atom = URLLinkWindow::Register();
-    ASSERT_NE(0, atom);
+    ASSERT_TRUE(URLLinkWindow::Register());
     for (int i = 0; i < 2; ++i) {
         HWND control = URLLinkWindow::Create(parent_, 0, 20 * i, 200, 17, 7 + i);
         ASSERT_NE(nullptr, control) << "instance " << i;
-        EXPECT_EQ(atom, static_cast<ATOM>(GetClassLongPtrA(control, GCW_ATOM)));
+        char name[64] = "";
+        GetClassNameA(control, name, sizeof name);
+        EXPECT_STREQ(URLLinkWindow::kClassName, name);
         EXPECT_EQ(URLLink::kDefaultText, URLLinkWindow::Link(control)->Text());
     }
-    EXPECT_EQ(atom, URLLinkWindow::Register());
+    EXPECT_TRUE(URLLinkWindow::Register());
     EXPECT_EQ(nullptr, URLLinkWindow::Link(parent_)) << "other windows are not the control";
     EXPECT_EQ(nullptr, URLLinkWindow::Link(nullptr));
+}
+
+// What a screen reader and the keyboard see: the surface is named by the
+// link text and is a tab stop; both windows show the busy pointer while the
+// program is busy, the hand otherwise.
+TEST_F(URLLinkWindowTest, SurfaceIsNamedFocusableAndShowsTheProgramsPointer) {
+    HWND control = Make(kStored);
+    char text[64] = "";
+    GetWindowTextA(control, text, sizeof text);
+    EXPECT_STREQ("Qorvel Forum", text);
+    URLLinkWindow::Link(control)->SetText("Other");
+    GetWindowTextA(control, text, sizeof text);
+    EXPECT_STREQ("Other", text);
+    EXPECT_TRUE(GetWindowLongA(control, GWL_STYLE) & WS_TABSTOP);
+
+    const HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
+    for (HWND window : {control, URLLinkWindow::Label(control)}) {
+        AppPointer::SetBusy();
+        SetCursor(nullptr);
+        SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(wait, GetCursor());
+        AppPointer::Restore();
+        SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_NE(wait, GetCursor());
+    }
 }
 
 TEST_F(URLLinkWindowTest, DestroyingTheControlFreesItsWindowsAndFont) {

@@ -1,20 +1,18 @@
 // The program's resources, checked from inside an executable that links the
-// same resource object: version record, icon, banner, GIFs, manifest.
+// same resource object: version record, icon, banner, GIFs as the window's
+// picture loader decodes and draws them, manifest.
 #include <windows.h>
-
-#include <ole2.h>
-#include <olectl.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "app/picture.h"
+#include "platform/names.h"
 #include "resource.h"
-#include "version_rc.h"
 
 namespace {
 
@@ -50,8 +48,9 @@ TEST(VersionRecord, FixedPartStringsAndTranslation) {
 
     auto fixed = static_cast<const VS_FIXEDFILEINFO*>(query("\\"));
     ASSERT_NE(fixed, nullptr);
-    const DWORD ms = MAKELONG(QT_RC_VERSION_MINOR, QT_RC_VERSION_MAJOR);
-    const DWORD ls = MAKELONG(QT_RC_VERSION_REVISION, QT_RC_VERSION_BUILD);
+    // 0.3.0.6, as a user reads it in the file's properties.
+    const DWORD ms = MAKELONG(3, 0);
+    const DWORD ls = MAKELONG(6, 0);
     EXPECT_EQ((std::vector<DWORD>{ms, ls, ms, ls, VFT_APP, 0}),
               (std::vector<DWORD>{fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
                                   fixed->dwProductVersionLS, fixed->dwFileType,
@@ -134,42 +133,50 @@ TEST(Gif, MascotLoopsTwoFramesOf60And5Seconds) {
     EXPECT_EQ(loop_count, 0) << "0 = loop for ever";
 }
 
-// Decoded the way the window does: OleLoadPicture on a stream over the bytes.
-TEST(Gif, BothDecodeThroughOleToTheirPixelSizes) {
-    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    HDC screen = GetDC(nullptr);
-    const int dpi_x = GetDeviceCaps(screen, LOGPIXELSX), dpi_y = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    const struct { int id, width, height; } cases[] = {{IDR_MASCOT_GIF, 50, 50}, {IDR_PORTRAIT_GIF, 59, 64}};
+// The three pictures through the window's loader: their own sizes, and all
+// three drawn scaled by one rule at 120 DPI (5/4), nothing beyond.
+TEST(Pictures, DecodeToTheirPixelSizesAndScaleTogether) {
+    ui::OleSession ole;
+    ASSERT_TRUE(ole.ready());
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    const struct {
+        std::unique_ptr<Picture> picture;
+        LONG width, height, at120x, at120y;
+    } cases[] = {
+        {Picture::FromBitmap(self, IDB_BANNER), 240, 40, 300, 50},
+        {Picture::FromGif(self, IDR_MASCOT_GIF), 50, 50, 63, 63},
+        {Picture::FromGif(self, IDR_PORTRAIT_GIF), 59, 64, 74, 80},
+    };
+    const COLORREF sentinel = RGB(255, 0, 255);
     for (const auto& c : cases) {
-        const std::string bytes = ResourceBytes(c.id, MAKEINTRESOURCEA(10));
-        ASSERT_FALSE(bytes.empty()) << c.id;
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-        std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
-        GlobalUnlock(memory);
-        IStream* stream = nullptr;
-        ASSERT_TRUE(SUCCEEDED(CreateStreamOnHGlobal(memory, TRUE, &stream)));
-        IPicture* picture = nullptr;
-        const HRESULT hr = OleLoadPicture(stream, static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
-                                          reinterpret_cast<void**>(&picture));
-        stream->Release();
-        ASSERT_TRUE(SUCCEEDED(hr) && picture) << c.id << " did not decode";
-        OLE_XSIZE_HIMETRIC width = 0;
-        OLE_YSIZE_HIMETRIC height = 0;
-        picture->get_Width(&width);
-        picture->get_Height(&height);
-        // HIMETRIC rounding differs by one between implementations.
-        EXPECT_NEAR(width, MulDiv(c.width, 2540, dpi_x), 1) << c.id;
-        EXPECT_NEAR(height, MulDiv(c.height, 2540, dpi_y), 1) << c.id;
-        picture->Release();
+        ASSERT_TRUE(c.picture) << c.width << " did not load";
+        EXPECT_EQ((std::vector<LONG>{c.width, c.height, c.at120x, c.at120y}),
+                  (std::vector<LONG>{c.picture->PixelSize().cx, c.picture->PixelSize().cy, c.picture->DrawnSize(120).cx,
+                                     c.picture->DrawnSize(120).cy}));
+        ui::WindowDc screen(nullptr);
+        ui::MemoryDc dc(screen.get());
+        ui::GdiOwner<HBITMAP> canvas(CreateCompatibleBitmap(screen.get(), 400, 100));
+        ui::Selected selected(dc.get(), canvas.get());
+        ui::GdiOwner<HBRUSH> fill(CreateSolidBrush(sentinel));
+        RECT all{0, 0, 400, 100};
+        FillRect(dc.get(), &all, fill.get());
+        c.picture->Draw(dc.get(), 120);
+        // The last drawn column and row, and nothing after them.
+        int lastX = -1, lastY = -1;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 400; ++x)
+                if (GetPixel(dc.get(), x, y) != sentinel) lastX = std::max(lastX, x), lastY = std::max(lastY, y);
+        EXPECT_EQ((std::vector<int>{c.at120x - 1, c.at120y - 1}), (std::vector<int>{lastX, lastY})) << c.width;
     }
-    OleUninitialize();
 }
 
-TEST(Manifest, AsksForAndActivatesCommonControls6AndDpiAwareness) {
+// Common controls 6, DPI awareness, and the highest rights the user has (an
+// administrator is asked once on Windows Vista and later: the Video page
+// writes below HKEY_LOCAL_MACHINE).
+TEST(Manifest, AsksForAndActivatesCommonControls6DpiAwarenessAndHighestRights) {
     const std::string xml = ResourceBytes(1, MAKEINTRESOURCEA(24) /* RT_MANIFEST */);
     EXPECT_EQ(xml.find("@"), std::string::npos) << "unfilled template placeholder";
-    for (const char* needle : {"version=\"6.0.0.0\"", "level=\"asInvoker\"", "<dpiAware>true</dpiAware>"})
+    for (const char* needle : {"version=\"6.0.0.0\"", "level=\"highestAvailable\"", "<dpiAware>true</dpiAware>"})
         EXPECT_NE(xml.find(needle), std::string::npos) << needle;
 
     // Only through the manifest's activation context does comctl32.dll resolve
@@ -179,9 +186,7 @@ TEST(Manifest, AsksForAndActivatesCommonControls6AndDpiAwareness) {
     char path[MAX_PATH] = {};
     ASSERT_GT(GetModuleFileNameA(comctl, path, MAX_PATH), 0u);
     FreeLibrary(comctl);
-    std::string lower(path);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string lower = names::LowerCase(path);
     EXPECT_NE(lower.find("common-controls_6595b64144ccf1df_6."), std::string::npos) << path;
 
     // Looked up, not imported, so the program still loads on XP.

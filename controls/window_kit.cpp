@@ -1,0 +1,81 @@
+#ifdef _WIN32
+
+#include "controls/window_kit.h"
+
+#include <commctrl.h>
+
+#include "controls/units.h"
+
+namespace ui {
+
+namespace {
+
+TTTOOLINFOA ToolInfo(HWND owner, HWND tool) {
+    TTTOOLINFOA info{};
+    // The size comctl32 5.8 (Windows XP without the manifest) accepts; the
+    // full structure of the 0x0501 headers is refused there.
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = owner;
+    info.uId = reinterpret_cast<UINT_PTR>(tool);
+    return info;
+}
+
+}  // namespace
+
+bool RegisterRoutedClass(const char* name, WNDPROC proc, HCURSOR cursor, UINT style) {
+    const HINSTANCE module = GetModuleHandleA(nullptr);
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExA(module, name, &wc)) return true;
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = module;
+    wc.hCursor = cursor;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    wc.lpszClassName = name;
+    return RegisterClassExA(&wc) != 0;
+}
+
+int ScreenDpi() {
+    WindowDc screen(nullptr);
+    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+    return dpi > 0 ? dpi : 96;
+}
+
+FontOwner CreateLayoutFont(const char* face, int hundredths, int dpi, bool underline) {
+    LOGFONTA lf{};
+    lf.lfHeight = -units::PointsToPixels(hundredths, dpi);  // negative: the character height
+    lf.lfWeight = FW_NORMAL;
+    lf.lfUnderline = underline ? TRUE : FALSE;
+    lf.lfCharSet = ANSI_CHARSET;
+    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    return FontOwner(CreateFontIndirectA(&lf));
+}
+
+HWND CreateToolTip(HWND owner) {
+    return CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr /* no menu */,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+bool SetToolText(HWND tooltip, HWND owner, HWND tool, const std::string& text) {
+    if (!tooltip) return false;
+    TTTOOLINFOA info = ToolInfo(owner, tool);
+    const bool known = SendMessageA(tooltip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info)) != FALSE;
+    info = ToolInfo(owner, tool);
+    if (text.empty()) {
+        if (known) SendMessageA(tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+        return true;
+    }
+    info.lpszText = const_cast<char*>(text.c_str());  // copied by the tooltip
+    if (known) {
+        SendMessageA(tooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+        return true;
+    }
+    return SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)) != FALSE;
+}
+
+}  // namespace ui
+
+#endif
