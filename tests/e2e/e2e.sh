@@ -4,18 +4,30 @@
 # each action checks the registry from outside the program (wine reg query)
 # and the controls (texts, visibility, pixel rectangles, focus) through
 # qt-probe. Saves a screenshot of each page. Every process it starts is
-# stopped at the end.
+# stopped at the end. The 32-bit and the 64-bit program each run it in a
+# prefix of their own; the registry is seeded and read in the program's own
+# view (/reg:32 or /reg:64: Wine redirects HKLM\Software\Classes\CLSID for
+# 32-bit programs in a 64-bit prefix, as 64-bit Windows does).
 #
 # Usage: e2e.sh PROGRAM.exe PROBE.exe
 set -u
 export QT_ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 exe="$1"
 export QT_PROBE="$2"
-export WINEPREFIX="${QT_E2E_PREFIX:-$QT_ROOT/build/e2e-prefix}"
+. "$QT_ROOT/scripts/wine-loader.sh"
+bits=64
+qt_pe_is_32bit "$exe" && bits=32
+if [ "$bits" = 32 ] && [ "$QT_WINE32" = 0 ]; then
+  echo "SKIPPED e2e (32-bit): this machine cannot run 32-bit programs"
+  qt_skip_report e2e "this machine cannot run 32-bit programs"
+  exit 77
+fi
+export QT_REG_VIEW="/reg:$bits"
+export WINEPREFIX="${QT_E2E_PREFIX:-$QT_ROOT/build/e2e-prefix-$bits}"
 rm -rf "$WINEPREFIX"
 . "$QT_ROOT/scripts/gui-lib.sh"
 trap qt_stop_all EXIT
-shots="$QT_ROOT/build/screenshots/e2e"
+shots="$QT_ROOT/build/screenshots/e2e-$bits"
 mkdir -p "$shots"
 
 passed=0; failed=0; cases=()
@@ -37,14 +49,18 @@ visible_pages() {
 }
 reg_value() {  # reg_value KEY NAME : "TYPE DATA" as wine reg query prints it, or "absent"
   local args=(/v "$2"); [ -z "$2" ] && args=(/ve)
-  if qt_wine 60 reg query "$1" "${args[@]}"; then
+  if qt_wine 60 reg query "$1" "${args[@]}" "$QT_REG_VIEW"; then
     tr -d '\r' <"$QT_GUI_TMP/wine.out" | awk 'NF >= 2 && $0 ~ /REG_/ { for (i = 1; i <= NF; i++) if ($i ~ /^REG_/) { t = $i; d = ""; for (j = i + 1; j <= NF; j++) d = d (d == "" ? "" : " ") $j; print t "|" d; exit } }'
   else
     echo absent
   fi
 }
-key_exists() { qt_wine 60 reg query "$1"; }
-key_absent() { ! qt_wine 60 reg query "$1"; }
+key_exists() { qt_wine 60 reg query "$1" "$QT_REG_VIEW"; }
+key_absent() { ! qt_wine 60 reg query "$1" "$QT_REG_VIEW"; }
+subkeys_of() {  # subkeys_of KEY : the names of its subkeys, one line
+  qt_wine 60 reg query "$1" "$QT_REG_VIEW" && tr -d '\r' <"$QT_GUI_TMP/wine.out" |
+    K="$1" awk 'BEGIN { depth = split(ENVIRON["K"], parts, /\\/) } /^HKEY/ { if (split($0, p, /\\/) == depth + 1) printf "%s ", p[depth + 1] }'
+}
 focus_is() { eq "$(awk -F'\t' '$1 == "focus" { print $2 }' "$QT_GUI_TMP/probe.txt")" "$1"; }
 
 AVI='HKLM\Software\Classes\CLSID\{87D62D94-71B3-4b9a-9489-5FE6850DC73E}\InProcServer32'
@@ -78,7 +94,9 @@ lblVersion 106 144 195 15
 URLLink1 32 344 145 17
 URLLink3 200 368 121 17
 RECTS
-check "link 1 shows the default text" eq "$(awk -F'\t' '$1 == "URLLink1" { print $7 }' "$QT_GUI_TMP/probe.txt")" ""
+# The links carry their texts as window texts, as screen readers read them.
+check "link texts" eq "$(qt_field URLLink1 7)|$(qt_field URLLink2 7)|$(qt_field URLLink3 7)|$(qt_field URLLink4 7)" \
+  "Valdrin dot Net|Qorvel VB Programming|Qorvel PHP Programming|Qorvel Message Forum"
 check "title text keeps its line ends" field_is Title_Text 7 'Click on the Tabs at the bottom to begin.\r\nThis was designed for Microsoft Windows XP\r\n'
 qt_screenshot "$shots/about.png"
 
@@ -109,7 +127,7 @@ check "Default: server path stored unexpanded" eq "$(reg_value "$AVI" "")" 'REG_
 check "Default: ThreadingModel Both" eq "$(reg_value "$AVI" ThreadingModel)" "REG_SZ|Both"
 
 # A change made outside shows when the page is shown again.
-qt_wine 60 reg add "$AVI" /v ThreadingModel /t REG_SZ /d Apartment /f
+qt_wine 60 reg add "$AVI" /v ThreadingModel /t REG_SZ /d Apartment /f "$QT_REG_VIEW"
 qt_key alt+a
 check "Alt+A shows the About page" qt_wait 20 qt_page_shown frAbout
 qt_key alt+v
@@ -137,13 +155,36 @@ check "Reset Views keeps ShellNoRoam" key_exists "$WIN\ShellNoRoam\MUICache"
 check "Reset Views keeps Shell\\BagMRU" key_exists "$WIN\Shell\BagMRU\0"
 check "Reset Views keeps Shell\\Bags" key_exists "$WIN\Shell\Bags\2\Shell"
 
+# A key below Bags that nobody may open, and that has a subkey: deleting it
+# is refused too (Wine lets a key with an empty access list be deleted when
+# it has no subkeys). The reset shows the "Access Denied" box once, modal for
+# the program, and removes everything else.
+for key in 'Bags\7\Shell\Locked\Inner' 'Bags\7\Shell\Other' 'Bags\8\Shell' 'BagMRU\0'; do
+  qt_wine 60 reg add "$WIN\\ShellNoRoam\\$key" /f "$QT_REG_VIEW"
+done
+check "a key refuses access" qt_wine 30 "$QT_PROBE" deny 'Software\Microsoft\Windows\ShellNoRoam\Bags\7\Shell\Locked'
+box_shown() { qt_probe && grep -q "^box	Access Denied	Access denied to delete registry key.$" "$QT_GUI_TMP/probe.txt"; }
+main_disabled() { (( 0x$(awk -F'\t' '$1 == "style" { print $2 }' "$QT_GUI_TMP/probe.txt") & 0x08000000 )); }
+qt_click Reset_Folders
+check "the refusing key shows the Access Denied box" qt_wait 20 box_shown
+check "the main window takes no input while the box shows" main_disabled
+import -window root "$shots/access-denied.png" 2>/dev/null
+box="$(xdotool search --name '^Access Denied$' | head -1)"
+[ -n "$box" ] && xdotool windowactivate --sync "$box" >/dev/null 2>&1
+xdotool key --clearmodifiers Return
+check "after OK the program answers" qt_wait 20 eval 'qt_key alt+a; qt_page_shown frAbout'
+check "no further box" eval '! box_shown && ! main_disabled'
+check "the refusing key and its ancestors stay" eq "$(subkeys_of "$WIN\ShellNoRoam\Bags\7\Shell")" "Locked "
+check "its siblings go" key_absent "$WIN\ShellNoRoam\Bags\8"
+check "BagMRU goes" key_absent "$WIN\ShellNoRoam\BagMRU"
+
 # The Tab key walks the TabIndex order over what can take the focus on the
 # page shown, and wraps.
-tab_walk() {  # tab_walk ACCESS-KEY : the focus after each of six Tab presses
+tab_walk() {  # tab_walk ACCESS-KEY [KEY] : the focus after each of six Tab (or KEY) presses
   local order=""
   qt_key "$1"
   for _ in 1 2 3 4 5 6; do
-    qt_key Tab
+    qt_key "${2:-Tab}"
     qt_probe
     order="$order $(awk -F'\t' '$1 == "focus" { print $2 }' "$QT_GUI_TMP/probe.txt")"
   done
@@ -151,6 +192,11 @@ tab_walk() {  # tab_walk ACCESS-KEY : the focus after each of six Tab presses
 }
 check "Tab order on the Folders page" eq "$(tab_walk alt+f)" " Exit_Button Reset_Folders Increase_Folders Default_Folders TabStrip1 Exit_Button"
 check "Tab order on the Video page" eq "$(tab_walk alt+v)" " Exit_Button AVI_Output_Text1 AVI_Output_Text2 AVI_New AVI_Default TabStrip1"
+check "Tab order on the About page" eq "$(tab_walk alt+a)" " URLLink2 URLLink1 Exit_Button URLLink3 URLLink4 TabStrip1"
+check "Shift+Tab order on the About page" eq "$(tab_walk alt+a shift+Tab)" " URLLink4 URLLink3 Exit_Button URLLink1 URLLink2 TabStrip1"
+qt_key Tab Tab
+qt_screenshot "$shots/about-link-focus.png"
+qt_key alt+v
 qt_key shift+Tab
 qt_probe
 check "Shift+Tab goes back" focus_is AVI_Default

@@ -3,8 +3,12 @@
 //   name  class  visible(0/1)  enabled(0/1)  x y w h (client coordinates of
 //   the main window)  sx sy (screen position)  text (CR/LF escaped)
 // followed by "focus <name>", "tab <selected index>", "window <x y w h>" of
-// the client area on the screen and "style <hex>".
+// the client area on the screen, "style <hex>" and one "box <title> <texts>"
+// line per message box the program shows.
 // Control names come from the window's own layout table, by control ID.
+//
+//   qt-probe deny KEY   gives HKEY_CURRENT_USER\KEY an empty access list:
+//                       from then on nobody may open or delete it.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -68,9 +72,40 @@ BOOL CALLBACK List(HWND hwnd, LPARAM) {
     return TRUE;
 }
 
+// A message box of the program: its title and the texts of its labels.
+BOOL CALLBACK ListBox(HWND hwnd, LPARAM) {
+    char cls[64] = {0};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::string(cls) != "#32770" || !IsWindowVisible(hwnd)) return TRUE;
+    char title[256] = {0};
+    GetWindowTextA(hwnd, title, sizeof title);
+    std::string texts;
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char text[512] = {0};
+        GetClassNameA(child, cls, sizeof cls);
+        if (std::string(cls) == "Static" && GetWindowTextA(child, text, sizeof text) > 0) texts += text;
+    }
+    std::printf("box\t%s\t%s\n", title, Escape(texts).c_str());
+    return TRUE;
+}
+
+int Deny(const char* path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return 1;
+    SECURITY_DESCRIPTOR sd;
+    ACL acl;
+    const bool made = InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) &&
+                      InitializeAcl(&acl, sizeof acl, ACL_REVISION) &&
+                      SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE);
+    const LONG status = made ? RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd) : ERROR_INVALID_PARAMETER;
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 2 && std::string(argv[1]) == "deny") return Deny(argv[2]);
     const char* caption = argc > 1 ? argv[1] : "Qorvel Tweaker";
     g_main = FindWindowA(nullptr, caption);
     if (!g_main) {
@@ -121,5 +156,6 @@ int main(int argc, char** argv) {
     ClientToScreen(g_main, &origin);
     std::printf("window\t%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
     std::printf("style\t%08lx\n", static_cast<unsigned long>(GetWindowLongA(g_main, GWL_STYLE)));
+    EnumThreadWindows(thread, ListBox, 0);
     return 0;
 }
