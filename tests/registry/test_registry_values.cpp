@@ -33,54 +33,33 @@ struct ReadCase {
     TaggedValue expected;  // read with the default "dflt"
 };
 
+// Well-formed data of each type; short, unterminated, empty, huge and foreign
+// data are the malformed-data table's (tests/reliability).
 TEST_F(RegistryValues, ReadsEachTypeAndFallsBackToTheDefault) {
     const TaggedValue dflt("dflt");
     const ReadCase cases[] = {
         {"REG_SZ", REG_SZ, Bytes(Str("Both\0", 5)), TaggedValue("Both")},
-        {"REG_SZ of only its NUL", REG_SZ, {0}, TaggedValue("")},
-        {"REG_SZ of zero bytes", REG_SZ, {}, dflt},
         {"REG_SZ with inner NUL", REG_SZ, Bytes(Str("a\0b\0", 4)), TaggedValue(Str("a\0b", 3))},
         {"REG_EXPAND_SZ of zero bytes", REG_EXPAND_SZ, {}, dflt},
         {"REG_EXPAND_SZ unknown variable", REG_EXPAND_SZ, Bytes(Str("%QT_NO_SUCH_VAR%\\x\0", 19)),
          TaggedValue("%QT_NO_SUCH_VAR%\\x")},
         {"REG_BINARY", REG_BINARY, {0, 1, 0xFE, 0xFF}, TaggedValue(TaggedValue::Bytes{0, 1, 0xFE, 0xFF})},
-        {"REG_BINARY of zero bytes", REG_BINARY, {}, TaggedValue(TaggedValue::Bytes{})},
         {"REG_DWORD -1", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}, TaggedValue(-1)},
         {"REG_DWORD 4000", REG_DWORD, {0xA0, 0x0F, 0, 0}, TaggedValue(4000)},
         {"REG_DWORD INT_MIN", REG_DWORD, {0, 0, 0, 0x80}, TaggedValue(INT32_MIN)},
-        {"REG_DWORD of 2 bytes", REG_DWORD, {0x01, 0x02}, TaggedValue(0x0201)},
-        {"REG_DWORD of 0 bytes", REG_DWORD, {}, TaggedValue(0)},
-        {"REG_DWORD of 6 bytes", REG_DWORD, {1, 0, 0, 0, 9, 9}, TaggedValue(1)},
         {"REG_MULTI_SZ a,b", REG_MULTI_SZ, Bytes(Str("a\0b\0\0", 5)), TaggedValue(Str("a\0b", 3))},
         {"REG_MULTI_SZ one string", REG_MULTI_SZ, Bytes(Str("only\0\0", 6)), TaggedValue("only")},
         {"REG_MULTI_SZ empty list", REG_MULTI_SZ, {0, 0}, dflt},
-        {"REG_MULTI_SZ of one NUL", REG_MULTI_SZ, {0}, dflt},
-        {"REG_MULTI_SZ of zero bytes", REG_MULTI_SZ, {}, dflt},
         {"REG_MULTI_SZ first string empty", REG_MULTI_SZ, Bytes(Str("\0b\0\0", 4)), dflt},
         {"REG_MULTI_SZ without list end", REG_MULTI_SZ, Bytes(Str("a\0b\0", 4)), TaggedValue(Str("a\0b", 3))},
         {"REG_MULTI_SZ ending in an empty string", REG_MULTI_SZ, Bytes(Str("a\0\0\0", 4)), TaggedValue(Str("a\0", 2))},
         {"REG_NONE", REG_NONE, {1, 2}, dflt},
-        {"REG_QWORD", REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}, dflt},
         {"REG_DWORD_BIG_ENDIAN", REG_DWORD_BIG_ENDIAN, {0, 0, 0, 1}, dflt},
-        {"type 0x12345", 0x12345, {1}, dflt},
     };
     for (const auto& c : cases) {
         SetRaw("InProcServer32", "v", c.type, c.data);
         EXPECT_EQ(c.expected, reg_.GetRegistryValue("v", dflt)) << c.what;
     }
-}
-
-TEST_F(RegistryValues, UnterminatedStringsKeepTheirLastCharacter) {
-    // Written without a terminator (and with none after the data, so the
-    // platform cannot add one): the data are the text itself.
-    SetRawExact("InProcServer32", "sz", REG_SZ, Bytes("abc"));
-    EXPECT_EQ(TaggedValue("abc"), reg_.GetRegistryValue("sz"));
-    SetRawExact("InProcServer32", "one", REG_SZ, Bytes("x"));
-    EXPECT_EQ(TaggedValue("x"), reg_.GetRegistryValue("one"));
-    SetRawExact("InProcServer32", "multi", REG_MULTI_SZ, Bytes(Str("a\0b", 3)));
-    EXPECT_EQ(TaggedValue(Str("a\0b", 3)), reg_.GetRegistryValue("multi"));
-    SetRawExact("InProcServer32", "m1", REG_MULTI_SZ, Bytes("z"));
-    EXPECT_EQ(TaggedValue("z"), reg_.GetRegistryValue("m1"));
 }
 
 TEST_F(RegistryValues, MissingValueOrKeyGivesTheDefaultOrEmpty) {
