@@ -184,7 +184,7 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
 LRESULT MainWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: return OnCreate();
-        case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam));
+        case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
@@ -304,9 +304,9 @@ HWND MainWindow::CreateControl(const layout::Control& c, int id) {
     return hwnd;
 }
 
-LRESULT MainWindow::OnCommand(int id, int code) {
-    // The accelerator table's access keys.
-    if (code == 1) {
+LRESULT MainWindow::OnCommand(int id, int code, HWND from) {
+    // The accelerator table's access keys: code 1 and no control.
+    if (code == 1 && !from) {
         switch (id) {
             case IDM_TAB_ABOUT: ChooseTab(0); break;
             case IDM_TAB_VIDEO: ChooseTab(1); break;

@@ -69,7 +69,7 @@ private:
     };
 
     LRESULT OnCreate();
-    LRESULT OnCommand(int id, int code);
+    LRESULT OnCommand(int id, int code, HWND from);
     LRESULT OnNotify(const NMHDR& header);
     LRESULT OnControlColour(HDC dc, HWND control);
     LRESULT OnSetCursor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

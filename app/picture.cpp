@@ -61,8 +61,8 @@ std::unique_ptr<Picture> Picture::FromGif(HINSTANCE module, int id) {
     // The decoded frame's own pixels; OLE's HIMETRIC size depends on the
     // screen's DPI at decoding time.
     OLE_HANDLE handle = 0;
-    if (SUCCEEDED(decoded->get_Handle(&handle)))
-        picture->pixels_ = BitmapSize(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)));
+    if (SUCCEEDED(decoded->get_Handle(&handle)))  // a 32-bit value, sign-extended as GDI handles are
+        picture->pixels_ = BitmapSize(reinterpret_cast<HBITMAP>(static_cast<LONG_PTR>(static_cast<LONG>(handle))));
     return picture->pixels_.cx > 0 ? std::move(picture) : nullptr;
 }
 
