@@ -20,6 +20,7 @@ TEST(PropertySet, KeysMatchWithoutCaseKeepingFirstSpellingAndOrder) {
     EXPECT_EQ(a, (PropertySet{{"URL", "u"}, {"Text", "t"}}));
     EXPECT_NE(a, (PropertySet{{"URL", "U"}, {"Text", "t"}}));
     EXPECT_NE(a, (PropertySet{{"Text", "t"}, {"link", "u"}}));
+    EXPECT_NE(a, (PropertySet{{"text", "t"}, {"url", "u"}, {"more", "m"}}));
 }
 
 TEST(PropertySet, DefaultsAreNotStoredAndAbsentKeysReadAsTheDefault) {

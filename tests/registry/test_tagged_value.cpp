@@ -96,6 +96,7 @@ TEST(TaggedValueKinds, EqualityRespectsKind) {
     EXPECT_NE(TaggedValue(""), TaggedValue());
     EXPECT_NE(TaggedValue(1), TaggedValue(true));
     EXPECT_TRUE(TaggedValue().IsEmpty());
+    EXPECT_EQ("empty", TaggedValue().Describe());
     EXPECT_EQ(TaggedValue::Kind::List, TaggedValue(TaggedValue::List{}).kind());
 }
 
