@@ -4,21 +4,17 @@
 
 #include "platform/names.h"
 
-bool SameKey(const std::string& a, const std::string& b) {
-    return names::Same(a, b);
-}
-
 PropertySet::PropertySet(std::initializer_list<std::pair<std::string, TaggedValue>> entries) {
     for (const auto& [key, value] : entries) Set(key, value);
 }
 
 std::vector<PropertySet::Entry>::iterator PropertySet::Locate(const std::string& key) {
-    return std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return SameKey(e.key, key); });
+    return std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return names::Same(e.key, key); });
 }
 
 const TaggedValue* PropertySet::Find(const std::string& key) const {
     for (const Entry& e : entries_)
-        if (SameKey(e.key, key)) return &e.value;
+        if (names::Same(e.key, key)) return &e.value;
     return nullptr;
 }
 

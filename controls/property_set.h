@@ -2,10 +2,11 @@
 // layout keeps them: typed values (TaggedValue) under text keys.
 //
 // Keys keep their first spelling and their order of insertion, and are
-// matched without regard to case ("url" is found as "URL"). A value equal to
-// the default its writer names is not stored, so a set holds only what
-// differs from a new instance. The set is a plain value: it copies, and
-// nothing in it throws beyond what std::vector and std::string do.
+// matched without regard to case, as registry names are (names::Same: "url"
+// is found as "URL"). A value equal to the default its writer names is not
+// stored, so a set holds only what differs from a new instance. The set is a
+// plain value: it copies, and nothing in it throws beyond what std::vector
+// and std::string do.
 #pragma once
 
 #include <cstddef>
@@ -56,6 +57,3 @@ private:
 
     std::vector<Entry> entries_;
 };
-
-// True when the two keys are equal without regard to case (names::Same).
-bool SameKey(const std::string& a, const std::string& b);

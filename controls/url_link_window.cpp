@@ -219,17 +219,14 @@ HWND CreateSurface(HWND parent, int x, int y, int cx, int cy, const PropertySet*
 }  // namespace
 
 bool URLLinkWindow::Register() {
-    static bool registered = false;
-    if (registered) return true;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};  // the tooltip class
     InitCommonControlsEx(&icc);
     // The hand, its hot spot on the fingertip, over the surface and the text.
     // The label's double-clicks arrive as such, so that the second press of
     // one is not taken for a new press.
     const HCURSOR hand = LoadCursor(nullptr, IDC_HAND);
-    registered = ui::RegisterRoutedClass(kLabelClassName, ui::RoutedProc<LinkLabel>, hand, CS_DBLCLKS) &&
-                 ui::RegisterRoutedClass(kClassName, ui::RoutedProc<LinkWindow>, hand);
-    return registered;
+    return ui::RegisterRoutedClass(kLabelClassName, ui::RoutedProc<LinkLabel>, hand, CS_DBLCLKS) &&
+           ui::RegisterRoutedClass(kClassName, ui::RoutedProc<LinkWindow>, hand);
 }
 
 HWND URLLinkWindow::Create(HWND parent, int x, int y, int cx, int cy, const PropertySet& properties, int id) {

@@ -12,12 +12,6 @@
 
 namespace fuzz {
 
-namespace {
-std::string Fold(const std::string& s) {
-    return names::FoldKey(s);
-}
-}  // namespace
-
 void EnumValues(const std::uint8_t* data, std::size_t size) {
     Reader in(data, size);
     standin::Reset();
@@ -36,7 +30,7 @@ void EnumValues(const std::uint8_t* data, std::size_t size) {
         const auto length = static_cast<DWORD>(bytes.size());
         bytes.push_back(0xFF);
         if (RegSetValueExA(key, name.c_str(), 0, type, bytes.data(), length) == ERROR_SUCCESS)
-            written[Fold(name)] = type;
+            written[names::FoldKey(name)] = type;
     }
     RegCloseKey(key);
 
@@ -44,7 +38,7 @@ void EnumValues(const std::uint8_t* data, std::size_t size) {
     const KeyedCollection values = r.EnumRegistryValues(HKEY_CURRENT_USER, path);
     Check(values.Count() == written.size(), "every value listed once");
     for (const auto& [name, item] : values) {
-        const auto it = written.find(Fold(name));
+        const auto it = written.find(names::FoldKey(name));
         Check(it != written.end(), "a listed name was written");
         if (it == written.end()) continue;
         Check(item.kind() == TaggedValue::Kind::List && item.ToList().size() == 2, "items are [name, data]");

@@ -4,8 +4,6 @@
 
 #ifdef _WIN32
 
-#include <vector>
-
 namespace {
 
 // The name as UTF-16 characters of `codePage`; empty when it cannot be read.

@@ -4,19 +4,15 @@
 
 #include "platform/names.h"
 
-std::string KeyedCollection::Fold(const std::string& key) {
-    return names::FoldKey(key);
-}
-
 bool KeyedCollection::Add(const std::string& key, TaggedValue item) {
-    const auto inserted = index_.emplace(Fold(key), entries_.size());
+    const auto inserted = index_.emplace(names::FoldKey(key), entries_.size());
     if (!inserted.second) return false;
     entries_.emplace_back(key, std::move(item));
     return true;
 }
 
 bool KeyedCollection::Contains(const std::string& key) const {
-    return index_.count(Fold(key)) != 0;
+    return index_.count(names::FoldKey(key)) != 0;
 }
 
 const TaggedValue& KeyedCollection::Item(std::size_t position) const {
@@ -26,7 +22,7 @@ const TaggedValue& KeyedCollection::Item(std::size_t position) const {
 }
 
 const TaggedValue& KeyedCollection::Item(const std::string& key) const {
-    const auto it = index_.find(Fold(key));
+    const auto it = index_.find(names::FoldKey(key));
     if (it == index_.end()) throw std::out_of_range("KeyedCollection: no item under key " + key);
     return entries_[it->second].second;
 }

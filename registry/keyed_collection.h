@@ -1,8 +1,8 @@
 // KeyedCollection: the result of the registry enumerations. An ordered
 // sequence of items, in the order they were added, each stored under a unique
 // text key so that an item can be found by name as well as visited in order.
-// Keys compare without regard to case, as registry names do (names::FoldKey). The caller
-// owns the collection; it holds no registry handle.
+// Keys compare without regard to case, as registry names do (names::FoldKey).
+// The caller owns the collection; it holds no registry handle.
 #pragma once
 
 #include <cstddef>
@@ -36,8 +36,6 @@ public:
     std::vector<Entry>::const_iterator end() const { return entries_.end(); }
 
 private:
-    static std::string Fold(const std::string& key);
-
     std::vector<Entry> entries_;
     std::unordered_map<std::string, std::size_t> index_;  // folded key -> 0-based position
 };

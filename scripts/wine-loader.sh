@@ -20,11 +20,16 @@ qt_pe_is_32bit() {  # qt_pe_is_32bit EXE : true for an i386 Windows program
   [ -n "$offset" ] && [ "$(od -An -tx2 -j $((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')" = 014c ]
 }
 
-qt_skip_report() {  # qt_skip_report NAME REASON : a GoogleTest-style report of one skipped case
+qt_cannot_run() {  # qt_cannot_run EXE NAME : true when EXE cannot run here; then says
+  # why and, for make test's summary, writes a GoogleTest-style report of one
+  # skipped case NAME.
+  [ "$QT_WINE32" = 0 ] && qt_pe_is_32bit "$1" || return 1
+  local reason="this machine cannot run 32-bit programs (its kernel refuses the 32-bit Wine loader)"
+  echo "SKIPPED $2: $reason"
   [ -n "${GTEST_OUTPUT:-}" ] || return 0
   local dir="${GTEST_OUTPUT#xml:}"
   case "$dir" in Z:*) dir="$(printf '%s' "${dir#Z:}" | tr '\\' '/')" ;; esac
   mkdir -p "$dir"
   printf '<?xml version="1.0" encoding="UTF-8"?>\n<testsuites tests="1" failures="0" disabled="0" errors="0" name="%s">\n  <testsuite name="%s" tests="1" failures="0"><testcase name="%s"><skipped message="%s"/></testcase></testsuite>\n</testsuites>\n' \
-    "$1" "$1" "$1" "$2" >"$dir/$1.xml"
+    "$2" "$2" "$2" "$reason" >"$dir/$2.xml"
 }

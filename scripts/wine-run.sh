@@ -13,12 +13,7 @@ set -u
 . "$(dirname "$0")/wine-env.sh"
 timeout_s="${QT_WINE_TIMEOUT:-600}"
 
-if [ "$QT_WINE32" = 0 ] && qt_pe_is_32bit "$1"; then
-  reason="this machine cannot run 32-bit programs (its kernel refuses the 32-bit Wine loader)"
-  echo "SKIPPED $(basename "$1"): $reason"
-  qt_skip_report "$(basename "$1" .exe)" "$reason"
-  exit 77
-fi
+qt_cannot_run "$1" "$(basename "$1" .exe)" && exit 77
 
 "$here/scripts/wine-prefix.sh" >/dev/null 2>&1 </dev/null
 

@@ -15,13 +15,9 @@ export QT_ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 exe="$1"
 export QT_PROBE="$2"
 . "$QT_ROOT/scripts/wine-loader.sh"
+qt_cannot_run "$exe" e2e && exit 77
 bits=64
 qt_pe_is_32bit "$exe" && bits=32
-if [ "$bits" = 32 ] && [ "$QT_WINE32" = 0 ]; then
-  echo "SKIPPED e2e (32-bit): this machine cannot run 32-bit programs"
-  qt_skip_report e2e "this machine cannot run 32-bit programs"
-  exit 77
-fi
 export QT_REG_VIEW="/reg:$bits"
 export WINEPREFIX="${QT_E2E_PREFIX:-$QT_ROOT/build/e2e-prefix-$bits}"
 rm -rf "$WINEPREFIX"

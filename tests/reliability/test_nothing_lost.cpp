@@ -27,10 +27,6 @@ struct Random {
     bool OneIn(unsigned n) { return Next() % n == 0; }
 };
 
-std::string Lower(const std::string& s) {
-    return names::LowerCase(s);
-}
-
 // 1 to 255 characters, mixed case, mostly short.
 std::string RandomName(Random& rng) {
     static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 _.-{}";
@@ -58,8 +54,9 @@ void RandomTree(Random& rng, HKEY key, const std::string& path, unsigned depth, 
     for (unsigned i = rng.Between(0, 3); i > 0 && budget > 0; --i) {
         const std::string name = RandomName(rng);
         HKEY child = nullptr;
-        if (!taken.insert(Lower(name)).second || RegCreateKeyExA(key, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                                                 nullptr, &child, nullptr) != ERROR_SUCCESS)
+        if (!taken.insert(names::LowerCase(name)).second ||
+            RegCreateKeyExA(key, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr) !=
+                ERROR_SUCCESS)
             continue;
         --budget;
         paths.push_back(path + "\\" + name);
@@ -89,10 +86,11 @@ Model Software() {
     std::string current;
     for (const auto& line : RegistrySnapshot(HKEY_CURRENT_USER, "Software")) {
         if (line[0] == '[') {
-            model[current = Lower(line.substr(1, line.rfind(']') - 1))];
+            model[current = names::LowerCase(line.substr(1, line.rfind(']') - 1))];
         } else {
             const std::size_t open = line.find('"'), close = line.find("\" ", open + 1);
-            model[current].insert("\"" + Lower(line.substr(open + 1, close - open - 1)) + line.substr(close));
+            model[current].insert("\"" + names::LowerCase(line.substr(open + 1, close - open - 1)) +
+                                  line.substr(close));
         }
     }
     return model;
@@ -118,7 +116,7 @@ std::string RefuseOne(Random& rng, const std::vector<std::string>& keys) {
     const std::string& path = keys[rng.Between(0, static_cast<unsigned>(keys.size() - 1))];
     standin::RefuseDelete(HKEY_CURRENT_USER, path);
     standin::RefuseOpen(HKEY_CURRENT_USER, path, KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
-    return Lower(path);
+    return names::LowerCase(path);
 }
 
 constexpr int kTrees = 10000;
@@ -142,7 +140,7 @@ TEST(NothingLostTest, DeleteKeyTreeRemovesExactlyTheTarget) {
         withRefusal += !refusing.empty();
         const Model before = Software();
         const LONG status = Module1::DeleteKeyTree(HKEY_CURRENT_USER, target);
-        ASSERT_EQ(Deleted(before, Lower(target), refusing), Software()) << "tree " << tree << ": " << target;
+        ASSERT_EQ(Deleted(before, names::LowerCase(target), refusing), Software()) << "tree " << tree << ": " << target;
         ASSERT_EQ(refusing.empty() ? ERROR_SUCCESS : ERROR_ACCESS_DENIED, status) << "tree " << tree;
         ASSERT_EQ(refusing.size(), standin::MessageBoxes().size()) << "tree " << tree;
         ASSERT_EQ(0u, standin::OpenHandles()) << "tree " << tree;
@@ -167,7 +165,7 @@ TEST(NothingLostTest, FoldersButtonsChangeOnlyTheirOwnKeys) {
         std::vector<std::string> inside;  // keys Reset removes
         for (const std::string* path : {&shell, &noRoam, &bagMru, &bags}) {
             if (rng.OneIn(5)) continue;
-            const auto keys = MakeRandomTree(rng, rng.OneIn(2) ? Lower(*path) : *path, 3, 3);
+            const auto keys = MakeRandomTree(rng, rng.OneIn(2) ? names::LowerCase(*path) : *path, 3, 3);
             if (path == &bagMru || path == &bags) inside.insert(inside.end(), keys.begin(), keys.end());
         }
         for (const std::string& lookalike : {bags + "2", noRoam + "\\BagMRUx", shell + "\\BagMRU"})
@@ -182,13 +180,13 @@ TEST(NothingLostTest, FoldersButtonsChangeOnlyTheirOwnKeys) {
         const int button = tree % 3;
         if (button == 2) {
             FoldersPage::Reset_Folders_Click();
-            expected = Deleted(Deleted(expected, Lower(bagMru), refusing), Lower(bags), refusing);
+            expected = Deleted(Deleted(expected, names::LowerCase(bagMru), refusing), names::LowerCase(bags), refusing);
             ASSERT_EQ(refusing.size(), standin::MessageBoxes().size()) << "tree " << tree;
         } else {
             if (button == 0) FoldersPage::Increase_Folders_Click(shellKey, noRoamKey);
             if (button == 1) FoldersPage::Default_Folders_Click(shellKey, noRoamKey);
             for (const std::string* path : {&shell, &noRoam}) {
-                auto it = expected.find(Lower(*path));
+                auto it = expected.find(names::LowerCase(*path));
                 if (it == expected.end()) continue;  // never created
                 for (auto v = it->second.begin(); v != it->second.end();)
                     v = v->compare(0, kSize.size(), kSize) == 0 ? it->second.erase(v) : std::next(v);
@@ -211,7 +209,7 @@ TEST(NothingLostTest, DeepChainIsDeletedWhole) {
     ASSERT_TRUE(reliability::MakeKeyAt(HKEY_CURRENT_USER, chain));
     const Model before = Software();
     EXPECT_EQ(ERROR_SUCCESS, Module1::DeleteKeyTree(HKEY_CURRENT_USER, path));
-    EXPECT_EQ(Deleted(before, Lower(path), {}), Software());
+    EXPECT_EQ(Deleted(before, names::LowerCase(path), {}), Software());
     EXPECT_EQ(0u, standin::OpenHandles());
     standin::Reset();
 }
