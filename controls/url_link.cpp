@@ -1,7 +1,5 @@
 #include "controls/url_link.h"
 
-#include <cstdio>
-
 #include "controls/app_pointer.h"
 #include "controls/units.h"
 
@@ -123,8 +121,8 @@ void URLLink::Open(const std::string& u) {
     try {
         AppPointer::SetBusy();
         owner = site_.WindowHandle();
-        const HINSTANCE result =
-            ShellExecuteA(owner, "open", u.c_str(), nullptr /* parameters */, nullptr /* directory */, SW_SHOWNORMAL);
+        const HINSTANCE result = platform::ShellExecuteA(owner, "open", u.c_str(), nullptr /* parameters */,
+                                                         nullptr /* directory */, SW_SHOWNORMAL);
         // ShellExecuteA reports failure only in its result: a code of 32 or
         // less. The user hears of it like any other failed open.
         const auto code = reinterpret_cast<std::uintptr_t>(result);

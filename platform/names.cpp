@@ -4,26 +4,30 @@
 
 #ifdef _WIN32
 
+#include <vector>
+
 namespace {
 
 // The name as UTF-16 characters of `codePage`; empty when it cannot be read.
-std::wstring Wide(const std::string& text, unsigned codePage) {
-    if (text.empty() || text.size() > 0x7FFFFFFF) return std::wstring();
+// A plain vector: nothing here needs a wide string's operations, and the
+// library's wide-string code would add tens of kilobytes to the program.
+std::vector<wchar_t> Wide(const std::string& text, unsigned codePage) {
+    if (text.empty() || text.size() > 0x7FFFFFFF) return {};
     const int length = static_cast<int>(text.size());
     const int needed = MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
-    if (needed <= 0) return std::wstring();
-    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), length, &wide[0], needed);
+    if (needed <= 0) return {};
+    std::vector<wchar_t> wide(static_cast<std::size_t>(needed));
+    MultiByteToWideChar(codePage, 0, text.data(), length, wide.data(), needed);
     return wide;
 }
 
 }  // namespace
 
 std::string names::FoldKey(const std::string& name, unsigned codePage) {
-    std::wstring wide = Wide(name, codePage ? codePage : CP_ACP);
+    std::vector<wchar_t> wide = Wide(name, codePage ? codePage : CP_ACP);
     if (wide.empty()) return name;
     // The registry compares upper-case forms.
-    CharUpperBuffW(&wide[0], static_cast<DWORD>(wide.size()));
+    CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
     std::string key;
     key.reserve(2 * wide.size());
     for (wchar_t c : wide) {

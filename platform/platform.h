@@ -8,7 +8,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#include <shellapi.h>
 #else
 #include "standin.h"
 #endif
@@ -25,3 +24,17 @@ inline bool IsPredefinedKey(HKEY key) {
     const auto u = static_cast<std::uint32_t>(low);
     return u >= 0x80000000u && u <= 0x80000060u;
 }
+
+namespace platform {
+
+#ifdef _WIN32
+// shell32's ShellExecuteA, with shell32 loaded the first time it is called
+// rather than with the program: it is the costliest of the program's DLLs to
+// load and only opening a link needs it. When shell32 cannot be loaded the
+// result is ShellExecuteA's own "DLL not found" code, 32.
+HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT show);
+#else
+using ::ShellExecuteA;
+#endif
+
+}  // namespace platform

@@ -1,10 +1,11 @@
 #include "tagged_value.h"
 
+#include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <limits>
 
 #include "platform/names.h"
+#include "registry/value_codec.h"
 
 namespace {
 
@@ -127,11 +128,8 @@ std::string TaggedValue::Describe() const {
         case Kind::Bytes: {
             const Bytes& b = std::get<Bytes>(value_);
             out += " [" + std::to_string(b.size()) + "]";
-            char hex[4];
-            for (std::size_t i = 0; i < b.size() && i < 16; ++i) {
-                std::snprintf(hex, sizeof hex, " %02X", b[i]);
-                out += hex;
-            }
+            if (!b.empty())
+                out += " " + value_codec::HexPairs({b.begin(), b.begin() + std::min<std::size_t>(b.size(), 16)});
             if (b.size() > 16) out += " ...";
             break;
         }

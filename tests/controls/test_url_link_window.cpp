@@ -227,4 +227,15 @@ TEST_F(URLLinkWindowTest, DestroyingTheControlFreesItsWindowsAndFont) {
     }
 }
 
+// shell32 is loaded by the first open, not with the program, and the open
+// reaches the real ShellExecuteA: a file that does not exist gives its
+// "file not found" code.
+TEST(ShellLoader, FirstOpenLoadsShell32AndReachesShellExecute) {
+    ASSERT_EQ(GetModuleHandleA("shell32.dll"), nullptr) << "this test program must not import shell32";
+    const HINSTANCE result = platform::ShellExecuteA(nullptr, "open", "Z:\\qorvel-tweaker-no-such-file.qtz", nullptr,
+                                                     nullptr, SW_SHOWNORMAL);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(result), 2 /* SE_ERR_FNF */);
+    EXPECT_NE(GetModuleHandleA("shell32.dll"), nullptr);
+}
+
 }  // namespace
