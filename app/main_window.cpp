@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "app/control_ids.h"
@@ -178,12 +179,14 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
     SetFocus(Control("TabStrip1"));
+    PostMessageA(hwnd_, kCompleteControls, 0, 0);
     return true;
 }
 
 LRESULT MainWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: return OnCreate();
+        case kCompleteControls: CompleteControls(); return 0;
         case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
         case WM_CTLCOLORSTATIC:
@@ -202,35 +205,53 @@ LRESULT MainWindow::OnCreate() {
     verdana_ = ui::CreateLayoutFont("Verdana", 825, dpi_);
     faceBrush_.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
     pictures_[static_cast<std::size_t>(layout::Image::Banner)] = Picture::FromBitmap(instance_, IDB_BANNER);
-    if (ole_.ready()) {
-        pictures_[static_cast<std::size_t>(layout::Image::Mascot)] = Picture::FromGif(instance_, IDR_MASCOT_GIF);
-        pictures_[static_cast<std::size_t>(layout::Image::Portrait)] = Picture::FromGif(instance_, IDR_PORTRAIT_GIF);
-    }
+    pictures_[static_cast<std::size_t>(layout::Image::Mascot)] = Picture::FromGif(instance_, IDR_MASCOT_GIF);
+    pictures_[static_cast<std::size_t>(layout::Image::Portrait)] = Picture::FromGif(instance_, IDR_PORTRAIT_GIF);
     CreateControls();
     app_ = std::make_unique<Main_App>(*this);
     app_->Form_Load();
     return 0;
 }
 
+// What the first paint shows is created with the window: the tab strip, the
+// page frames, the header and the About page. The controls of the other
+// pages and the tooltips follow right after the first paint (a posted
+// message, which comes before any input), or when their page is shown if that
+// is sooner; the window opens quicker without them.
 void MainWindow::CreateControls() {
+    CreateChildren("");
+    CreateChildren("frStatic");
+    CreateChildren("frAbout");
+}
+
+void MainWindow::CompleteControls() {
+    CreateChildren("frVideo");
+    CreateChildren("frFolders");
+    if (tooltip_) return;
     tooltip_ = ui::CreateToolTip(hwnd_);
-    // Containers first, so their children find them; within each container
-    // the table runs from the top of the stacking order down, which is the
-    // order windows stack in when created one after another.
+    for (const Child& child : children_)
+        if (child.spec->tooltip[0]) ui::SetToolText(tooltip_, hwnd_, child.hwnd, child.spec->tooltip);
+}
+
+// The controls inside `container` ("": the window's own), once. Containers
+// come before their children, and within each container the table runs from
+// the top of the stacking order down, which is the order windows stack in
+// when created one after another.
+void MainWindow::CreateChildren(const char* container) {
+    if (std::find(created_.begin(), created_.end(), container) != created_.end()) return;
+    created_.emplace_back(container);
     const auto& all = layout::Controls();
-    for (int pass = 0; pass < 2; ++pass) {
-        for (std::size_t i = 0; i < all.size(); ++i) {
-            const auto& c = all[i];
-            const bool topLevel = c.container[0] == '\0';
-            if ((pass == 0) != topLevel || c.kind == layout::Kind::Line) continue;  // lines: painted by their frame
-            HWND created = CreateControl(c, kFirstControlId + static_cast<int>(i));
-            if (!created) continue;
-            Command command = nullptr;
-            for (const auto& entry : kCommands)
-                if (c.name == std::string(entry.control)) command = entry.handler;
-            children_.push_back({created, &c, command});
-            if (c.tooltip[0]) ui::SetToolText(tooltip_, hwnd_, created, c.tooltip);
-        }
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const auto& c = all[i];
+        if (std::strcmp(c.container, container) != 0 || c.kind == layout::Kind::Line)
+            continue;  // lines: painted by their frame
+        HWND created = CreateControl(c, kFirstControlId + static_cast<int>(i));
+        if (!created) continue;
+        Command command = nullptr;
+        for (const auto& entry : kCommands)
+            if (c.name == std::string(entry.control)) command = entry.handler;
+        children_.push_back({created, &c, command});
+        if (tooltip_ && c.tooltip[0]) ui::SetToolText(tooltip_, hwnd_, created, c.tooltip);
     }
 }
 
@@ -449,6 +470,7 @@ void MainWindow::FrameVisible(Frame frame, bool visible) {
     const char* name = frame == Frame::frAbout ? "frAbout" : frame == Frame::frVideo ? "frVideo" : "frFolders";
     HWND hwnd = Control(name);
     if (!hwnd) return;
+    if (visible) CreateChildren(name);
     // A page that hides the focus hands it to the tab strip.
     if (!visible && IsChild(hwnd, GetFocus())) SetFocus(Control("TabStrip1"));
     ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE);

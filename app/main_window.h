@@ -1,6 +1,7 @@
 // MainWindow: the program's one window, Main_App's view made of real Win32
 // controls. It creates every control from the layout table (app/layout.h) at
-// the monitor's DPI, runs Form_Load while it is created, dispatches the
+// the monitor's DPI (the hidden pages' controls just after the first paint),
+// runs Form_Load while it is created, dispatches the
 // buttons' clicks and the tab strip's selection to the Main_App handlers, and
 // does the keyboard work of the window: Tab along the layout's TabIndex
 // sequence, Enter on a button, and the access keys of its accelerator table
@@ -10,8 +11,8 @@
 // ui::RoutedProc (controls/window_kit.h): the window and each frame or box is
 // an object bound at WM_NCCREATE and released at WM_NCDESTROY.
 //
-// Ownership: the window owns its controls, fonts, brush, pictures, OLE for
-// its thread and the Main_App behind it; all are released when the window
+// Ownership: the window owns its controls, fonts, brush, pictures and the
+// Main_App behind it; all are released when the window
 // is destroyed. Destroying the window ends the message loop.
 #pragma once
 
@@ -75,7 +76,11 @@ private:
     LRESULT OnSetCursor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnActivate(WPARAM wParam);
 
+    // Posted after the first paint: creates what CreateControls left out.
+    static constexpr UINT kCompleteControls = WM_APP + 1;
     void CreateControls();
+    void CompleteControls();
+    void CreateChildren(const char* container);
     HWND CreateControl(const layout::Control& control, int id);
     const Child* Find(HWND hwnd) const;
     HWND Control(const char* name) const;
@@ -87,7 +92,6 @@ private:
     HINSTANCE instance_ = nullptr;
     HACCEL accelerators_ = nullptr;
     int dpi_ = 96;
-    ui::OleSession ole_;                                // before the pictures: they are released first
     std::array<std::unique_ptr<Picture>, 4> pictures_;  // by layout::Image
     ui::FontOwner font_;
     ui::FontOwner verdana_;
@@ -95,6 +99,7 @@ private:
     HWND tooltip_ = nullptr;
     HWND focusWhenInactive_ = nullptr;
     std::vector<Child> children_;
+    std::vector<std::string> created_;  // containers whose controls exist ("": the window's own)
     std::vector<std::unique_ptr<Panel>> panels_;
     std::unique_ptr<Main_App> app_;
 };

@@ -2,10 +2,9 @@
 
 #include "app/picture.h"
 
-#include <olectl.h>
-
 #include <cstring>
 
+#include "app/gif_decoder.h"
 #include "controls/units.h"
 
 namespace {
@@ -14,27 +13,6 @@ SIZE BitmapSize(HBITMAP bitmap) {
     BITMAP info{};
     if (!bitmap || GetObjectA(bitmap, sizeof info, &info) != sizeof info) return SIZE{0, 0};
     return SIZE{info.bmWidth, info.bmHeight};
-}
-
-// A stream over a copy of the resource's bytes; the stream frees the copy.
-ui::ComOwner<IStream> ResourceStream(HINSTANCE module, int id, DWORD& size) {
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-    size = found ? SizeofResource(module, found) : 0;
-    const void* data = size ? LockResource(LoadResource(module, found)) : nullptr;
-    HGLOBAL copy = data ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr;
-    void* target = copy ? GlobalLock(copy) : nullptr;
-    if (!target) {
-        if (copy) GlobalFree(copy);
-        return nullptr;
-    }
-    std::memcpy(target, data, size);
-    GlobalUnlock(copy);
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(copy, TRUE /* the stream frees the memory */, &stream))) {
-        GlobalFree(copy);
-        return nullptr;
-    }
-    return ui::ComOwner<IStream>(stream);
 }
 
 }  // namespace
@@ -48,22 +26,32 @@ std::unique_ptr<Picture> Picture::FromBitmap(HINSTANCE module, int id) {
 }
 
 std::unique_ptr<Picture> Picture::FromGif(HINSTANCE module, int id) {
-    DWORD size = 0;
-    const ui::ComOwner<IStream> stream = ResourceStream(module, id, size);
-    if (!stream) return nullptr;
-    IPicture* decoded = nullptr;
-    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
-                              reinterpret_cast<void**>(&decoded))) ||
-        !decoded)
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    const DWORD size = found ? SizeofResource(module, found) : 0;
+    const void* data = size ? LockResource(LoadResource(module, found)) : nullptr;
+    // Uncovered pixels show the picture box's face colour (COLORREF is
+    // 0x00BBGGRR, the decoder's colours 0x00RRGGBB).
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const gif::Colour background =
+        (gif::Colour{GetRValue(face)} << 16) | (gif::Colour{GetGValue(face)} << 8) | GetBValue(face);
+    gif::Image image;
+    if (!data || !gif::DecodeFirstFrame(static_cast<const std::uint8_t*>(data), size, background, image))
         return nullptr;
+    // A top-down 32-bit section, whose pixels are the decoder's colours as they are.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = image.width;
+    info.bmiHeader.biHeight = -image.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
     std::unique_ptr<Picture> picture(new Picture);
-    picture->picture_.reset(decoded);
-    // The decoded frame's own pixels; OLE's HIMETRIC size depends on the
-    // screen's DPI at decoding time.
-    OLE_HANDLE handle = 0;
-    if (SUCCEEDED(decoded->get_Handle(&handle)))  // a 32-bit value, sign-extended as GDI handles are
-        picture->pixels_ = BitmapSize(reinterpret_cast<HBITMAP>(static_cast<LONG_PTR>(static_cast<LONG>(handle))));
-    return picture->pixels_.cx > 0 ? std::move(picture) : nullptr;
+    picture->bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!picture->bitmap_ || !bits) return nullptr;
+    std::memcpy(bits, image.pixels.data(), image.pixels.size() * sizeof(gif::Colour));
+    picture->pixels_ = SIZE{image.width, image.height};
+    return picture;
 }
 
 SIZE Picture::DrawnSize(int dpi) const {
@@ -72,15 +60,6 @@ SIZE Picture::DrawnSize(int dpi) const {
 
 void Picture::Draw(HDC dc, int dpi) const {
     const SIZE drawn = DrawnSize(dpi);
-    if (picture_) {
-        OLE_XSIZE_HIMETRIC w = 0;
-        OLE_YSIZE_HIMETRIC h = 0;
-        picture_->get_Width(&w);
-        picture_->get_Height(&h);
-        // The source rectangle in HIMETRIC runs bottom-up.
-        picture_->Render(dc, 0, 0, drawn.cx, drawn.cy, 0, h, w, -h, nullptr);
-        return;
-    }
     ui::MemoryDc memory(dc);
     ui::Selected selected(memory.get(), bitmap_.get());
     const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);

@@ -1,18 +1,16 @@
 // Picture: one picture a picture box shows at its top-left corner, loaded
-// from the program's resources: a bitmap, or a GIF decoded by the platform's
-// OLE picture loader (which gives a GIF's first frame, still). Every picture
-// is drawn at its own pixel size scaled with the DPI, as every other size of
-// the window is, so the banner and the GIFs grow together.
+// from the program's resources: a bitmap, or the first frame of a GIF, still
+// (app/gif_decoder.h). Every picture is drawn at its own pixel size scaled
+// with the DPI, as every other size of the window is, so the banner and the
+// GIFs grow together.
 //
-// Ownership: a picture holds its bitmap or OLE picture and releases it when
-// destroyed; it does not copy. The GIF loader needs OLE on the calling thread
-// (ui::OleSession). Failures: the loaders answer nullptr.
+// Ownership: a picture holds its bitmap and releases it when destroyed.
+// Failures: the loaders answer nullptr.
 #pragma once
 
 #ifdef _WIN32
 
 #include <windows.h>
-#include <ocidl.h>
 
 #include <memory>
 
@@ -37,7 +35,6 @@ private:
 
     SIZE pixels_{0, 0};
     ui::GdiOwner<HBITMAP> bitmap_;
-    ui::ComOwner<IPicture> picture_;
 };
 
 #endif

@@ -1,7 +1,6 @@
 // The small pieces every window class of the program shares (Windows only):
 // the one routing pattern from a window procedure to an object's handlers,
-// owners for GDI objects, device contexts and COM interfaces, the screen's
-// DPI, the program's fonts and tooltips.
+// owners for GDI objects and device contexts, the screen's DPI, the program's fonts and tooltips.
 //
 // Owners release what they hold on every path, never throw, and move but do
 // not copy, as the registry's key owner does.
@@ -10,7 +9,6 @@
 #ifdef _WIN32
 
 #include <windows.h>
-#include <objbase.h>
 
 #include <memory>
 #include <string>
@@ -67,13 +65,6 @@ template <class H>
 using GdiOwner = std::unique_ptr<std::remove_pointer_t<H>, GdiDeleter>;
 using FontOwner = GdiOwner<HFONT>;
 
-struct ComReleaser {
-    void operator()(IUnknown* object) const noexcept { object->Release(); }
-};
-// Owns one reference to a COM interface.
-template <class I>
-using ComOwner = std::unique_ptr<I, ComReleaser>;
-
 // A window's device context (the screen's for nullptr), released on scope exit.
 class WindowDc {
 public:
@@ -119,21 +110,6 @@ public:
 private:
     HDC dc_;
     HGDIOBJ old_;
-};
-
-// OLE for this thread (the picture decoder needs it), for the owner's life.
-class OleSession {
-public:
-    OleSession() : ready_(SUCCEEDED(OleInitialize(nullptr))) {}
-    ~OleSession() {
-        if (ready_) OleUninitialize();
-    }
-    OleSession(const OleSession&) = delete;
-    OleSession& operator=(const OleSession&) = delete;
-    bool ready() const { return ready_; }
-
-private:
-    bool ready_;
 };
 
 // The screen's dots per inch, vertically; 96 when it cannot be read.

@@ -2,6 +2,7 @@
 // same resource object: version record, icon, banner, GIFs as the window's
 // picture loader decodes and draws them, manifest.
 #include <windows.h>
+#include <olectl.h>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/gif_decoder.h"
 #include "app/picture.h"
 #include "platform/names.h"
 #include "resource.h"
@@ -136,8 +138,6 @@ TEST(Gif, MascotLoopsTwoFramesOf60And5Seconds) {
 // The three pictures through the window's loader: their own sizes, and all
 // three drawn scaled by one rule at 120 DPI (5/4), nothing beyond.
 TEST(Pictures, DecodeToTheirPixelSizesAndScaleTogether) {
-    ui::OleSession ole;
-    ASSERT_TRUE(ole.ready());
     HINSTANCE self = GetModuleHandleA(nullptr);
     const struct {
         std::unique_ptr<Picture> picture;
@@ -195,6 +195,54 @@ TEST(Manifest, AsksForAndActivatesCommonControls6DpiAwarenessAndHighestRights) {
     if (is_dpi_aware) {
         EXPECT_TRUE(is_dpi_aware());
     }
+}
+
+// The program decodes its GIFs itself: the first frame of each shipped GIF
+// has the pixels the platform's own picture loader gives it.
+TEST(Pictures, GifsDecodeAsThePlatformsLoaderDecodesThem) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    for (int id : {IDR_MASCOT_GIF, IDR_PORTRAIT_GIF}) {
+        const std::string bytes = ResourceBytes(id, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+        gif::Image ours;
+        ASSERT_TRUE(gif::DecodeFirstFrame(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), 0, ours));
+
+        HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        ASSERT_NE(copy, nullptr);
+        std::memcpy(GlobalLock(copy), bytes.data(), bytes.size());
+        GlobalUnlock(copy);
+        IStream* stream = nullptr;
+        ASSERT_TRUE(SUCCEEDED(CreateStreamOnHGlobal(copy, TRUE, &stream)));
+        IPicture* picture = nullptr;
+        const HRESULT loaded = OleLoadPicture(stream, static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
+                                              reinterpret_cast<void**>(&picture));
+        stream->Release();
+        ASSERT_TRUE(SUCCEEDED(loaded) && picture) << id;
+        OLE_XSIZE_HIMETRIC w = 0;
+        OLE_YSIZE_HIMETRIC h = 0;
+        picture->get_Width(&w);
+        picture->get_Height(&h);
+
+        // Rendered at its own size into 32-bit pixels, top row first.
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof info.bmiHeader, ours.width, -ours.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        ui::WindowDc screen(nullptr);
+        ui::MemoryDc dc(screen.get());
+        ui::GdiOwner<HBITMAP> canvas(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        ASSERT_TRUE(canvas && bits);
+        {
+            ui::Selected selected(dc.get(), canvas.get());
+            picture->Render(dc.get(), 0, 0, ours.width, ours.height, 0, h, w, -h, nullptr);
+            GdiFlush();
+        }
+        picture->Release();
+        const auto* theirs = static_cast<const std::uint32_t*>(bits);
+        int differing = 0;
+        for (std::size_t i = 0; i < ours.pixels.size(); ++i)
+            if ((theirs[i] & 0xFFFFFF) != ours.pixels[i]) ++differing;
+        EXPECT_EQ(differing, 0) << "of " << ours.pixels.size() << " pixels, GIF resource " << id;
+    }
+    CoUninitialize();
 }
 
 }  // namespace
