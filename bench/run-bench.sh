@@ -2,14 +2,19 @@
 # make bench: builds the benchmarks in their own trees (build/bench-native,
 # build/bench-i686, build/bench-x86_64), runs them natively and under Wine in
 # a private prefix (build/bench-wineprefix) on a virtual display, prints the
-# tables and writes them to bench/results/RESULTS.md.
+# tables and writes them to bench/results/RESULTS.md, followed by the
+# hand-kept before/after figures of bench/results/before-after.md.
+#
+# The Wine measurements use the 32-bit programs; on a machine that cannot run
+# 32-bit programs (scripts/wine-loader.sh), the 64-bit ones. Both
+# executables' sizes are always reported.
 #
 # Every figure compared is a ratio measured in the same run: the median of
 # several repetitions, the compared programs taking turns. Knobs:
 #   QT_BENCH_REPS (5)        repetitions of the deletion and enumeration runs
 #   QT_BENCH_BIG_REPS (3)    repetitions of the 12,500-entry tree
 #   QT_BENCH_START_REPS (21)  start-ups of each program
-#   QT_BENCH_X64 (1)         0 skips the 64-bit build of the footprint table
+#   QT_BENCH_QUICK (0)       1 measures only start-up and footprint
 set -u
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -25,6 +30,13 @@ began=$SECONDS
 load_before="$(cut -d' ' -f1-3 /proc/loadavg)"
 
 bash scripts/setup.sh || exit 1
+. scripts/wine-loader.sh
+warch=i686
+[ "$QT_WINE32" = 1 ] || warch=x86_64
+quick="${QT_BENCH_QUICK:-0}"
+# The size aims of the shipped executables, in bytes.
+size_aim_i686=300000
+size_aim_x86_64=330000
 
 say() { echo "== $*"; }
 fail() { echo "bench: $*" >&2; exit 1; }
@@ -38,14 +50,14 @@ build() {  # build DIR TOOLCHAIN(or "") TARGET...
   timeout 1200 cmake --build "$root/build/$dir" -j "$jobs" --target "$@" >"$work/$dir.build.log" 2>&1 ||
     { tail -40 "$work/$dir.build.log"; fail "build $dir"; }
 }
-say "build: native, i686$([ "${QT_BENCH_X64:-1}" = 0 ] || echo ', x86_64')"
+say "build: native, i686, x86_64 (Wine measurements: $warch)"
 build bench-native "" enum_bench delete_calls_bench
-build bench-i686 mingw-i686.cmake qorvel-tweaker bare_window delete_tree_bench enum_bench
-have_x64=0
-if [ "${QT_BENCH_X64:-1}" != 0 ]; then
-  build bench-x86_64 mingw-x86_64.cmake qorvel-tweaker bare_window && have_x64=1
-fi
-i686="$root/build/bench-i686"
+for arch in i686 x86_64; do
+  targets=(qorvel-tweaker bare_window)
+  [ "$arch" = "$warch" ] && targets+=(delete_tree_bench enum_bench)
+  build "bench-$arch" "mingw-$arch.cmake" "${targets[@]}"
+done
+wbuild="$root/build/bench-$warch"
 
 # --- native: calls per key, enumeration on the stand-in ------------------
 say "native: registry calls per deleted key (stand-in counters)"
@@ -62,6 +74,9 @@ export QT_WINEPREFIX="$WINEPREFIX"
 export QT_GUI_TMP="$work/gui"
 mkdir -p "$QT_GUI_TMP"
 export QT_ROOT="$root"
+QT_REG_VIEW=/reg:32
+[ "$warch" = i686 ] || QT_REG_VIEW=/reg:64
+export QT_REG_VIEW
 . "$root/scripts/gui-lib.sh"
 trap 'qt_stop_all' EXIT
 say "wine: virtual display and prefix"
@@ -70,20 +85,27 @@ qt_seed_prefix || fail "the Wine prefix did not boot"
 
 bench_wine() {  # bench_wine SECONDS OUTFILE EXE ARGS... (output through a file)
   local limit="$1" out="$2"; shift 2
-  timeout -k 5 "$limit" wine "$@" >"$out" 2>&1 </dev/null
+  timeout -k 5 "$limit" "$QT_WINE" "$@" >"$out" 2>&1 </dev/null
 }
 
-say "wine: enumeration (real registry, i686)"
-bench_wine 600 "$work/enum.wine" "$i686/bench/enum_bench.exe" "Wine 32-bit (real registry)" "$reps"
-enum_rc=$?
-tr -d '\r' <"$work/enum.wine" | grep '^|' | tail -1 | tee -a "$work/enum.rows"
+bits=32
+[ "$warch" = i686 ] || bits=64
+enum_rc=0 delete_rc=0
+: >"$work/delete.md"
+: >"$work/delete.details"
+if [ "$quick" != 1 ]; then
+  say "wine: enumeration (real registry, $warch)"
+  bench_wine 600 "$work/enum.wine" "$wbuild/bench/enum_bench.exe" "Wine $bits-bit (real registry)" "$reps"
+  enum_rc=$?
+  tr -d '\r' <"$work/enum.wine" | grep '^|' | tail -1 | tee -a "$work/enum.rows"
 
-say "wine: deleting trees (i686; takes a few minutes)"
-bench_wine 3000 "$work/delete.wine" "$i686/bench/delete_tree_bench.exe" "$reps" "$big_reps"
-delete_rc=$?
-tr -d '\r' <"$work/delete.wine" | grep '^|' >"$work/delete.md"
-tr -d '\r' <"$work/delete.wine" | grep -v '^|' >"$work/delete.details"
-cat "$work/delete.md"
+  say "wine: deleting trees ($warch; takes a few minutes)"
+  bench_wine 3000 "$work/delete.wine" "$wbuild/bench/delete_tree_bench.exe" "$reps" "$big_reps"
+  delete_rc=$?
+  tr -d '\r' <"$work/delete.wine" | grep '^|' >"$work/delete.md"
+  tr -d '\r' <"$work/delete.wine" | grep -v '^|' >"$work/delete.details"
+  cat "$work/delete.md"
+fi
 
 # Start-up: from launching `wine EXE` to the window being visible on the X
 # display, polled from outside in a tight loop, the same way for both
@@ -96,7 +118,7 @@ poll_shown() { nice -n 10 xdotool search --onlyvisible --name "$1" >/dev/null 2>
 start_once() {  # start_once EXE TITLE [ARG] : prints milliseconds, or nothing
   local t0 t1 pid deadline=$((SECONDS + 60))
   t0=$(date +%s%N)
-  setsid wine "$1" ${3:+"$3"} >"$QT_GUI_TMP/start.log" 2>&1 </dev/null &
+  setsid "$QT_WINE" "$1" ${3:+"$3"} >"$QT_GUI_TMP/start.log" 2>&1 </dev/null &
   pid=$!
   until poll_shown "$2"; do
     if [ "$SECONDS" -ge "$deadline" ]; then kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; return 1; fi
@@ -113,12 +135,12 @@ start_once() {  # start_once EXE TITLE [ARG] : prints milliseconds, or nothing
 median() { sort -n | awk '{ v[NR] = $1 } END { if (NR == 0) print "n/a"; else if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 say "wine: start-up to first paint ($start_reps rounds, one warm-up)"
-product="$i686/app/qorvel-tweaker.exe"
-bare="$i686/bench/bare_window.exe"
+product="$wbuild/app/qorvel-tweaker.exe"
+bare="$wbuild/bench/bare_window.exe"
 # Wine ends its desktop process shortly after the last window closes and
 # starts it again with the next program; one window kept open for the whole
 # measurement keeps it up, as the desktop of a Windows session always is.
-setsid wine "$bare" keeper >"$QT_GUI_TMP/keeper.log" 2>&1 </dev/null &
+setsid "$QT_WINE" "$bare" keeper >"$QT_GUI_TMP/keeper.log" 2>&1 </dev/null &
 keeper=$!
 qt_wait 60 window_shown '^BenchDesktopKeeper$' || fail "the keeper window did not appear"
 start_once "$product" '^Qorvel Tweaker$' >/dev/null
@@ -143,12 +165,14 @@ start_bare="$(awk '{ print $2 }' "$work/start.pairs" | median)"
 start_dlls="$(awk '{ print $3 }' "$work/start.pairs" | median)"
 start_ratio="$(awk '$2 > 0 { printf "%.3f\n", $1 / $2 }' "$work/start.pairs" | median)"
 start_dlls_ratio="$(awk '$2 > 0 { printf "%.3f\n", $3 / $2 }' "$work/start.pairs" | median)"
+start_own_ratio="$(awk '$3 > 0 { printf "%.3f\n", $1 / $3 }' "$work/start.pairs" | median)"
+start_own_range="$(awk '$3 > 0 { printf "%.2f\n", $1 / $3 }' "$work/start.pairs" | sort -n | sed -n '1p;$p' | paste -sd-)"
 start_range="$(awk '$2 > 0 { printf "%.2f\n", $1 / $2 }' "$work/start.pairs" | sort -n | sed -n '1p;$p' | paste -sd-)"
 start_runs="$(wc -l <"$work/start.pairs")"
 start_medians_ratio="$(awk -v p="$start_product" -v b="$start_bare" 'BEGIN { if (b > 0) printf "%.3f", p / b }')"
 kill "$keeper" 2>/dev/null
 wait "$keeper" 2>/dev/null
-echo "product ${start_product} ms, bare ${start_bare} ms, bare + DLLs ${start_dlls} ms; ratio ${start_ratio} (${start_range}; of the medians ${start_medians_ratio}), bare + DLLs / bare ${start_dlls_ratio} (${start_runs} rounds)"
+echo "product ${start_product} ms, bare ${start_bare} ms, bare + DLLs ${start_dlls} ms; ratio ${start_ratio} (${start_range}; of the medians ${start_medians_ratio}), to bare + DLLs ${start_own_ratio}, bare + DLLs / bare ${start_dlls_ratio} (${start_runs} rounds)"
 
 qt_stop_all
 trap - EXIT
@@ -166,25 +190,33 @@ footprint_row() {  # footprint_row LABEL OBJDUMP EXE
   total=$("$2" -p "$3" | awk '/DLL Name:/ { d = 1; next } d && /^\t[0-9a-f]+\t +[0-9]+ / { n++ } END { print n + 0 }')
   echo "| $1 | $size | $(awk -v s="$size" 'BEGIN { printf "%.0f", s / 1024 }') | $total | $(imports "$2" "$3") |"
 }
+verdict() { awk -v v="$1" -v aim="$2" 'BEGIN { if (v == "" || v == "n/a") print "not measured"; else if (v + 0 <= aim + 0) print "met"; else print "missed" }'; }
+size_i686=$(stat -c %s "$root/build/bench-i686/app/qorvel-tweaker.exe")
+size_x86_64=$(stat -c %s "$root/build/bench-x86_64/app/qorvel-tweaker.exe")
 {
   echo "| executable | bytes | KiB | imported functions | imports (DLL: functions) |"
   echo "|---|---:|---:|---:|---|"
-  footprint_row "qorvel-tweaker.exe, i686" i686-w64-mingw32-objdump "$product"
-  footprint_row "bare_window.exe, i686" i686-w64-mingw32-objdump "$bare"
-  if [ "$have_x64" = 1 ]; then
-    footprint_row "qorvel-tweaker.exe, x86_64" x86_64-w64-mingw32-objdump "$root/build/bench-x86_64/app/qorvel-tweaker.exe"
-    footprint_row "bare_window.exe, x86_64" x86_64-w64-mingw32-objdump "$root/build/bench-x86_64/bench/bare_window.exe"
-  fi
+  for arch in i686 x86_64; do
+    footprint_row "qorvel-tweaker.exe, $arch" "$arch-w64-mingw32-objdump" "$root/build/bench-$arch/app/qorvel-tweaker.exe"
+    footprint_row "bare_window.exe, $arch" "$arch-w64-mingw32-objdump" "$root/build/bench-$arch/bench/bare_window.exe"
+  done
+  echo
+  echo "Verdict, size i686: $size_i686 bytes, aim <= $size_aim_i686: $(verdict "$size_i686" "$size_aim_i686")"
+  echo
+  echo "Verdict, size x86_64: $size_x86_64 bytes, aim <= $size_aim_x86_64: $(verdict "$size_x86_64" "$size_aim_x86_64")"
 } >"$work/footprint.md"
 say "footprint"
 cat "$work/footprint.md"
+say "verdicts"
+grep '^Verdict' "$work/footprint.md"
+echo "Verdict, start-up / bare window: $start_ratio, aim <= 1.3: $(verdict "$start_ratio" 1.3)"
+echo "Verdict, start-up / bare window with the program's start-up DLLs: $start_own_ratio, aim <= 1.1: $(verdict "$start_own_ratio" 1.1)"
 
 # --- the results file ------------------------------------------------------
 elapsed=$((SECONDS - began))
 cpu="$(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')"
 enum_native_ratio="$(awk -F'|' 'NR == 1 { gsub(/ /, "", $7); print $7 }' "$work/enum.rows")"
 enum_wine_ratio="$(awk -F'|' 'NR == 2 { gsub(/ /, "", $7); print $7 }' "$work/enum.rows")"
-verdict() { awk -v v="$1" -v aim="$2" 'BEGIN { if (v == "" || v == "n/a") print "not measured"; else if (v + 0 <= aim + 0) print "met"; else print "missed" }'; }
 {
   echo "# Benchmark results"
   echo
@@ -194,13 +226,13 @@ verdict() { awk -v v="$1" -v aim="$2" 'BEGIN { if (v == "" || v == "n/a") print 
   echo "- Source: commit $(git rev-parse --short HEAD 2>/dev/null)$(git diff --quiet HEAD -- . ':!bench/results' 2>/dev/null || echo ', with uncommitted changes')"
   echo "- Machine: $(nproc) CPUs, $cpu; $(uname -sr); load average $load_before at the start, $(cut -d' ' -f1-3 /proc/loadavg) at the end"
   echo "  (the machine is shared: other jobs running meanwhile widen the spread of the timings)"
-  echo "- Wine: $(wine --version 2>/dev/null) (32-bit program in a 64-bit prefix, Xvfb display)"
-  echo "- Compilers: $(i686-w64-mingw32-g++-posix -dumpversion) (MinGW-w64, -O2 Release, static runtime), host g++ $(g++ -dumpversion)"
+  echo "- Wine: $("$QT_WINE" --version 2>/dev/null) ($bits-bit programs in a 64-bit prefix, Xvfb display)"
+  echo "- Compilers: $(i686-w64-mingw32-g++-posix -dumpversion) (MinGW-w64, release build: -Os, unused sections dropped, no symbols, static runtime), host g++ $(g++ -dumpversion)"
   echo "- Run time of \`make bench\`: ${elapsed} s (builds included)"
   echo "- Ratios are medians of the per-repetition ratios (the compared methods take turns within each repetition);"
   echo "  times are medians of the repetitions."
   echo
-  echo "## 1. Deleting key trees under Wine (i686)"
+  echo "## 1. Deleting key trees under Wine ($warch)"
   echo
   echo "Identical trees below HKCU\\Software\\QorvelTweakerBench, built afresh (untimed) before every deletion."
   echo "DKT = Module1::DeleteKeyTree. Earlier Wine 8 measurements: about 0.7 of RegDeleteTreeA on Bags-shaped"
@@ -210,6 +242,7 @@ verdict() { awk -v v="$1" -v aim="$2" 'BEGIN { if (v == "" || v == "n/a") print 
   echo "lowest and highest per-repetition ratios. The round-trip model column is the ratio the wineserver"
   echo "round trips predict: DeleteKeyTree 4 per leaf and 10 per key with subkeys, RegDeleteTreeA 8 per key."
   echo
+  if [ "$quick" = 1 ]; then echo "(not measured in this run: QT_BENCH_QUICK=1)"; fi
   cat "$work/delete.md"
   if [ "$delete_rc" != 0 ]; then echo; echo "(delete_tree_bench exit status: $delete_rc)"; sed 's/^/    /' "$work/delete.details"; fi
   echo
@@ -219,7 +252,7 @@ verdict() { awk -v v="$1" -v aim="$2" 'BEGIN { if (v == "" || v == "n/a") print 
   echo
   echo "Verdict: $([ "$calls_rc" = 0 ] && echo 'met (2 per leaf, 6 per key with subkeys, 5 for the top key, exact on every shape)' || echo 'missed (see above)')"
   echo
-  echo "## 3. Start-up to first paint under Wine + Xvfb (i686)"
+  echo "## 3. Start-up to first paint under Wine + Xvfb ($warch)"
   echo
   echo "From launching \`wine EXE\` to the window being visible on the display, polled from outside"
   echo "(\`xdotool search --onlyvisible --name\` in a tight loop at a lower priority), the same way for every"
@@ -233,13 +266,18 @@ verdict() { awk -v v="$1" -v aim="$2" 'BEGIN { if (v == "" || v == "n/a") print 
   echo "|---|---:|---:|"
   echo "| qorvel-tweaker.exe | $start_product | $start_runs |"
   echo "| bare_window.exe | $start_bare | $start_runs |"
-  echo "| bare_window.exe dlls (the program's extra system DLLs loaded, OLE initialised) | $start_dlls | $start_runs |"
+  echo "| bare_window.exe dlls (the system DLLs the program loads at start, beyond the bare window's: advapi32, comctl32, uxtheme) | $start_dlls | $start_runs |"
   echo
   echo "| ratio | median | range | aim |"
   echo "|---|---:|---:|---|"
   echo "| qorvel-tweaker / bare | **$start_ratio** | $start_range | <= 1.3: $(verdict "$start_ratio" 1.3) |"
+  echo "| qorvel-tweaker / bare with the program's DLLs | **$start_own_ratio** | $start_own_range | <= 1.1: $(verdict "$start_own_ratio" 1.1) |"
   echo "| median qorvel-tweaker / median bare | $start_medians_ratio | | (the same figures taken apart) |"
   echo "| bare with the program's DLLs / bare | $start_dlls_ratio | | (what the DLLs alone cost) |"
+  echo
+  echo "Verdict, start-up / bare window: $start_ratio, aim <= 1.3: $(verdict "$start_ratio" 1.3)"
+  echo
+  echo "Verdict, start-up / bare window with the program's start-up DLLs: $start_own_ratio, aim <= 1.1: $(verdict "$start_own_ratio" 1.1)"
   echo
   echo "Every round, ms (program, bare, bare with DLLs):"
   echo
@@ -248,7 +286,6 @@ verdict() { awk -v v="$1" -v aim="$2" 'BEGIN { if (v == "" || v == "n/a") print 
   echo "## 4. Footprint"
   echo
   cat "$work/footprint.md"
-  if [ "$have_x64" != 1 ]; then echo; echo "(x86_64 not built in this run: QT_BENCH_X64=0)"; fi
   echo
   echo "## 5. Enumerating 10,000 values"
   echo
@@ -260,6 +297,8 @@ verdict() { awk -v v="$1" -v aim="$2" 'BEGIN { if (v == "" || v == "n/a") print 
   cat "$work/enum.rows"
   echo
   echo "Verdict: stand-in $(verdict "$enum_native_ratio" 1.5), Wine $(verdict "$enum_wine_ratio" 1.5)$([ "$enum_rc" = 0 ] || echo " (enum_bench.exe exit status $enum_rc)")"
+  echo
+  cat "$root/bench/results/before-after.md"
 } >"$results"
 say "results written to bench/results/RESULTS.md (${elapsed} s)"
 [ "$calls_rc" = 0 ] && [ "$delete_rc" = 0 ] && [ "$enum_rc" = 0 ]
