@@ -29,7 +29,10 @@ bool Decode(const Bytes& file, gif::Image& image) {
 }
 
 // A frame written the plain way: a clear code before every index, so the
-// code width never grows and no dictionary string is used.
+// code width never grows and no dictionary string is used; or, `growing`,
+// one clear code and then every index as a code of its own, so that the
+// decoder makes a string of each, its code width grows to 12 bits and its
+// table of 4,096 codes fills.
 struct Frame {
     int left = 0, top = 0, width = 0, height = 0;
     bool interlaced = false;
@@ -37,16 +40,13 @@ struct Frame {
     std::vector<std::uint8_t> indices;      // in stored order
     int transparent = -1;
     int minimumSize = 2;
+    bool growing = false;
 };
 
-void PutPalette(Bytes& out, const std::vector<gif::Colour>& palette) {
+// Palettes of 2 or 4 colours: the flag bits of a colour table of that size.
+std::uint8_t PutPalette(Bytes& out, const std::vector<gif::Colour>& palette) {
     for (gif::Colour c : palette) out.insert(out.end(), {std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c)});
-}
-
-std::uint8_t SizeBits(std::size_t entries) {  // entries: a power of two, 2 .. 256
-    std::uint8_t bits = 0;
-    while ((2u << bits) < entries) ++bits;
-    return bits;
+    return palette.empty() ? 0 : std::uint8_t(0x80 | (palette.size() == 4 ? 1 : 0));
 }
 
 Bytes Build(int screenWidth, int screenHeight, const std::vector<gif::Colour>& global, const Frame& f) {
@@ -54,33 +54,43 @@ Bytes Build(int screenWidth, int screenHeight, const std::vector<gif::Colour>& g
     auto word = [&](int v) { out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); };
     word(screenWidth);
     word(screenHeight);
-    out.insert(out.end(), {std::uint8_t(global.empty() ? 0 : 0x80 | SizeBits(global.size())), 0, 0});
-    PutPalette(out, global);
+    Bytes palette;
+    out.insert(out.end(), {PutPalette(palette, global), 0, 0});
+    out.insert(out.end(), palette.begin(), palette.end());
     if (f.transparent >= 0) out.insert(out.end(), {0x21, 0xF9, 4, 1, 0, 0, std::uint8_t(f.transparent), 0});
     out.push_back(0x2C);
     word(f.left);
     word(f.top);
     word(f.width);
     word(f.height);
-    out.push_back(std::uint8_t((f.interlaced ? 0x40 : 0) |
-                               (f.localPalette.empty() ? 0 : 0x80 | SizeBits(f.localPalette.size()))));
-    PutPalette(out, f.localPalette);
+    palette.clear();
+    out.push_back(std::uint8_t((f.interlaced ? 0x40 : 0) | PutPalette(palette, f.localPalette)));
+    out.insert(out.end(), palette.begin(), palette.end());
     out.push_back(std::uint8_t(f.minimumSize));
     Bytes packed;
     std::uint32_t buffer = 0;
     int bits = 0;
-    const int width = f.minimumSize + 1, clear = 1 << f.minimumSize;
+    int width = f.minimumSize + 1, next = (1 << f.minimumSize) + 2;
+    const int clear = 1 << f.minimumSize;
     auto code = [&](int c) {
         buffer |= std::uint32_t(c) << bits;
         for (bits += width; bits >= 8; bits -= 8, buffer >>= 8) packed.push_back(std::uint8_t(buffer));
     };
-    for (std::uint8_t index : f.indices) code(clear), code(index);
+    if (f.growing) code(clear);
+    for (std::size_t i = 0; i < f.indices.size(); ++i) {
+        if (!f.growing) code(clear);
+        code(f.indices[i]);
+        // The string each code after the first makes; the width grows when
+        // the next code no longer fits.
+        if (f.growing && i > 0 && next < 4096 && ++next == (1 << width) && width < 12) ++width;
+    }
     code(clear + 1);
     if (bits > 0) packed.push_back(std::uint8_t(buffer));
     for (std::size_t at = 0; at < packed.size(); at += 255) {
         const std::size_t n = std::min<std::size_t>(255, packed.size() - at);
         out.push_back(std::uint8_t(n));
-        out.insert(out.end(), packed.begin() + at, packed.begin() + at + n);
+        out.insert(out.end(), packed.begin() + static_cast<std::ptrdiff_t>(at),
+                   packed.begin() + static_cast<std::ptrdiff_t>(at + n));
     }
     out.insert(out.end(), {0x00, 0x3B});
     return out;
@@ -110,6 +120,7 @@ TEST(GifDecoder, ComposesTheFrameOnItsScreen) {
     const gif::Colour B = kBackground;
     const Case cases[] = {
         {"offset frame, the rest background", {1, 1, 1, 1, false, {}, {2}}, 2, 2, {B, B, B, kBlue}},
+        {"frame narrower than the screen", {0, 0, 1, 2, false, {}, {1, 2}}, 2, 2, {kRed, B, kBlue, B}},
         {"frame beyond the screen is clipped", {1, 0, 2, 2, false, {}, {1, 2, 3, 0}}, 2, 2, {B, kRed, B, kBlack}},
         {"transparent index shows the background", {0, 0, 2, 1, false, {}, {1, 2}, 2}, 2, 1, {kRed, B}},
         {"local palette over the global one", {0, 0, 2, 1, false, {kBlack, kBlue}, {1, 0}}, 2, 1, {kBlue, kBlack}},
@@ -122,6 +133,18 @@ TEST(GifDecoder, ComposesTheFrameOnItsScreen) {
          {kWhite, kRed, kBlue, kRed, kWhite, kRed, kBlue, kRed}},
         {"data ending early leaves index 0", {0, 0, 3, 1, false, {}, {2}}, 3, 1, {kBlue, kWhite, kWhite}},
     };
+    // 5,000 codes: the table is full after about 4,090, and decoding goes on
+    // at 12 bits without adding to it.
+    Frame full{0, 0, 100, 50, false, {}, {}};
+    full.growing = true;
+    std::vector<gif::Colour> expected;
+    for (int i = 0; i < 5000; ++i) {
+        full.indices.push_back(std::uint8_t((i * 7 + i / 3) % 4));
+        expected.push_back(global[full.indices.back()]);
+    }
+    gif::Image image;
+    ASSERT_TRUE(Decode(Build(100, 50, global, full), image));
+    EXPECT_EQ(image.pixels, expected) << "codes growing to 12 bits";
     for (const Case& c : cases) {
         gif::Image image;
         ASSERT_TRUE(Decode(Build(c.screenWidth, c.screenHeight, global, c.frame), image)) << c.what;
@@ -147,6 +170,7 @@ TEST(GifDecoder, RefusesMalformedFiles) {
         Bytes file;
     } cases[] = {
         {"not a GIF", with(kSample, 0, 'X')},
+        {"unknown version", with(kSample, 4, '8')},
         {"zero width", with(kSample, 6, 0)},
         {"no frame before the trailer", {'G', 'I', 'F', '8', '7', 'a', 1, 0, 1, 0, 0, 0, 0, 0x3B}},
         {"screen larger than allowed", Build(4097, 4097, palette, one)},

@@ -76,36 +76,26 @@ TEST(Layout, PagesAndHeaderLieOverTheTabStrip) {
     // The tab row (the strip's lowest 40 pixels) stays uncovered.
     const Control& strip = Get("TabStrip1");
     const Control& page = Get("frAbout");
-    EXPECT_EQ(5895, page.top + page.height);
-    EXPECT_EQ(6495, strip.top + strip.height);
-    EXPECT_FALSE(Get("frAbout").visible);
-    EXPECT_FALSE(Get("frVideo").visible);
-    EXPECT_TRUE(Get("frFolders").visible);
+    EXPECT_EQ(40, units::TwipsToPixels(strip.top + strip.height - page.top - page.height, 96));
     EXPECT_EQ((std::vector<std::string>{"&About", "&Video", "&Folders"}), layout::TabCaptions());
 }
 
 TEST(Layout, LinksStoreTheirPropertiesInLowerCase) {
+    // The link texts shown are checked on the live window (tests/e2e).
     const struct {
         const char* name;
-        int extentX, extentY;
         const char* text;  // nullptr: not stored
         const char* urlEnd;
     } cases[] = {
-        {"URLLink1", 3836, 450, nullptr, nullptr},
-        {"URLLink2", 4471, 450, "Qorvel VB Programming", "/programming/vb/"},
-        {"URLLink3", 3201, 450, "Qorvel PHP Programming", "/programming/php/"},
-        {"URLLink4", 2990, 450, "Qorvel Message Forum", "/forum/"},
+        {"URLLink1", nullptr, nullptr},
+        {"URLLink2", "Qorvel VB Programming", "/programming/vb/"},
+        {"URLLink3", "Qorvel PHP Programming", "/programming/php/"},
+        {"URLLink4", "Qorvel Message Forum", "/forum/"},
     };
     for (const auto& c : cases) {
         std::set<std::string> keys;
         for (const auto& [key, value] : Get(c.name).properties) {
             keys.insert(key);
-            if (key == "_extentx") {
-                EXPECT_EQ(TaggedValue(c.extentX), value) << c.name;
-            }
-            if (key == "_extenty") {
-                EXPECT_EQ(TaggedValue(c.extentY), value) << c.name;
-            }
             if (key == "text") {
                 EXPECT_EQ(TaggedValue(c.text), value) << c.name;
             }

@@ -197,9 +197,13 @@ qt_key shift+Tab
 qt_probe
 check "Shift+Tab goes back" focus_is AVI_Default
 
-# Alt+E ends the program.
+# Alt+E ends the program, and so does Close on the window's system menu
+# (Alt+Space, then C: the menu takes the queued key).
 qt_key alt+e
 check "Alt+E ends the program" qt_wait 30 sh -c "! kill -0 $QT_PROGRAM_PID 2>/dev/null"
+check "the program starts again" qt_start_program "$exe"
+qt_key alt+space c
+check "Close on the system menu ends the program" qt_wait 30 sh -c "! kill -0 $QT_PROGRAM_PID 2>/dev/null"
 
 echo "$passed passed, $failed failed (end-to-end)"
 # A report in GoogleTest's XML form, for the summary of make test.
