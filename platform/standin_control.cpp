@@ -1,6 +1,7 @@
 // The test controls of the in-memory stand-in (standin_control.h): reset,
-// refusals, call counts, open handles, the recorded message boxes and shell
-// opens, the computers for RegConnectRegistryA and the call hook.
+// refusals, call counts and named key paths, open handles, the recorded
+// message boxes and shell opens, the computers for RegConnectRegistryA and
+// the call hook.
 #ifndef _WIN32
 
 #include <cstdio>
@@ -18,6 +19,7 @@ void ResetState(State& s) {
     s.handles.clear();
     s.nextHandle = 0x1000;
     s.calls.clear();
+    s.keyPaths.clear();
     s.env.clear();
     s.env["SystemRoot"] = "C:\\WINDOWS";
     s.env["windir"] = "C:\\WINDOWS";
@@ -74,6 +76,11 @@ unsigned long RegistryCallCount() {
 
 void ResetCallCounts() {
     S().calls.clear();
+    S().keyPaths.clear();
+}
+
+const std::vector<KeyPathRecord>& KeyPaths() {
+    return S().keyPaths;
 }
 
 std::size_t OpenHandles() {

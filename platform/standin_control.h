@@ -2,8 +2,9 @@
 //
 // Tests use these to start from a known registry, to make a key refuse access
 // the way a key with a restrictive ACL does, to count the platform calls an
-// operation makes, to check that no handle leaked, and to see the message
-// boxes and shell-open requests the program would have shown or made.
+// operation makes and see the key paths it names, to check that no handle
+// leaked, and to see the message boxes and shell-open requests the program
+// would have shown or made.
 //
 // The declarations compile on Windows too, so that one test source serves
 // both platforms; there the test support defines them to throw, and tests
@@ -37,7 +38,18 @@ void RefuseWrite(HKEY root, const std::string& path);
 unsigned long CallCount(const std::string& function);
 // Calls to all registry functions (names starting with "Reg").
 unsigned long RegistryCallCount();
+// Forgets the counts and the recorded key paths.
 void ResetCallCounts();
+
+// The paths handed to RegOpenKeyExA, RegCreateKeyExA and RegDeleteKeyA since
+// the last Reset or ResetCallCounts, in call order, each with the key it is
+// relative to and exactly as written: the registry ignores case, these do not.
+struct KeyPathRecord {
+    std::string function;
+    HKEY root;
+    std::string path;  // "<null>" when the pointer was null
+};
+const std::vector<KeyPathRecord>& KeyPaths();
 
 // Registry handles currently open (keys and remote roots; never the
 // predefined roots).

@@ -128,6 +128,7 @@ std::shared_ptr<Key> KeyAt(HKEY root, const std::string& path) {
 }  // namespace standin::detail
 
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult) {
+    RecordPath("RegOpenKeyExA", hKey, lpSubKey);
     if (LONG f = Enter("RegOpenKeyExA")) return f;
     if (!phkResult) return ERROR_INVALID_PARAMETER;
     const Resolved r = Resolve(hKey);
@@ -148,6 +149,7 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY p
 
 LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass, DWORD, REGSAM samDesired, LPSECURITY_ATTRIBUTES,
                      PHKEY phkResult, LPDWORD lpdwDisposition) {
+    RecordPath("RegCreateKeyExA", hKey, lpSubKey);
     if (LONG f = Enter("RegCreateKeyExA")) return f;
     if (!phkResult) return ERROR_INVALID_PARAMETER;
     const Resolved r = Resolve(hKey);
@@ -178,6 +180,7 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass, DWORD, RE
 }
 
 LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
+    RecordPath("RegDeleteKeyA", hKey, lpSubKey);
     if (LONG f = Enter("RegDeleteKeyA")) return f;
     const Resolved r = Resolve(hKey);
     if (r.status != ERROR_SUCCESS) return r.status;

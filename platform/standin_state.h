@@ -1,7 +1,8 @@
 // State shared by the parts of the in-memory stand-in (registry, shell and
 // environment, test controls): the registries of the computers, the open
 // handles, the environment, the recorded message boxes and shell opens, and
-// the per-function call counts with the test hook. Private to platform/.
+// the per-function call counts and named key paths with the test hook.
+// Private to platform/.
 #pragma once
 
 #ifndef _WIN32
@@ -68,6 +69,7 @@ struct State {
     std::map<std::uintptr_t, Handle> handles;
     std::uintptr_t nextHandle = 0x1000;
     std::map<std::string, unsigned long> calls;
+    std::vector<standin::KeyPathRecord> keyPaths;
     std::map<std::string, std::string, LessNoCase> env;
     std::vector<standin::MessageBoxRecord> boxes;
     std::vector<standin::ShellExecuteRecord> shells;
@@ -87,6 +89,11 @@ inline State& S() {
         ResetState(state);
     }
     return state;
+}
+
+// Records the key path a call names (not for calls made from the hook).
+inline void RecordPath(const char* fn, HKEY root, const char* path) {
+    if (!S().inHook) S().keyPaths.push_back({fn, root, path ? path : "<null>"});
 }
 
 // Counts the call and runs the test hook. Returns a non-zero code when the

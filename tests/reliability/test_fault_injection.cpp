@@ -12,7 +12,6 @@
 
 #include "registry/module1.h"
 #include "registry/registry_routines.h"
-#include "reliability_support.h"
 #include "test_key.h"
 #include "tweaks/folders_page.h"
 #include "tweaks/video_page.h"
@@ -20,9 +19,6 @@
 namespace {
 
 using B = std::vector<BYTE>;
-using reliability::MakeKeyAt;
-using reliability::SetValueAt;
-using reliability::Sz;
 
 const std::string kBase = "Software\\QorvelTweakerTests\\Faults";
 const std::string kTarget = kBase + "\\Target";
@@ -48,7 +44,8 @@ void FillValues(HKEY root, const std::string& path) {
 void OnRoot(bool remote, const std::function<void(HKEY)>& fn) {
     if (!remote) return fn(HKEY_CURRENT_USER);
     HKEY key = nullptr;
-    if (RegConnectRegistryA(kRemote.c_str(), HKEY_LOCAL_MACHINE, &key) != ERROR_SUCCESS) return;
+    if (RegConnectRegistryA(kRemote.c_str(), HKEY_LOCAL_MACHINE, &key) != ERROR_SUCCESS)
+        throw SetupError("cannot connect to " + kRemote);
     fn(key);
     RegCloseKey(key);
 }
@@ -152,21 +149,12 @@ std::vector<Operation> Operations() {
 
 // Rewrites every value of root\\path 1,000 bytes longer.
 void GrowValues(HKEY root, const std::string& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    std::vector<std::string> names;
-    std::vector<char> name(16385);
-    for (DWORD i = 0, size = 16385; !RegEnumValueA(key, i, name.data(), &size, nullptr, nullptr, nullptr, nullptr);
-         ++i, size = 16385)
-        names.emplace_back(name.data(), size);
-    for (const auto& n : names) {
-        DWORD type = 0, size = 0;
-        if (RegQueryValueExA(key, n.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) continue;
-        B data(size + 1000, 'g');
-        RegQueryValueExA(key, n.c_str(), nullptr, &type, data.data() + 1000, &size);
-        RegSetValueExA(key, n.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+    const auto key = ReadTree(root, path);
+    for (const auto& value : key ? key->values : std::vector<StoredValue>{}) {
+        B data(1000, 'g');
+        data.insert(data.end(), value.data.begin(), value.data.end());
+        SetValueAt(root, path, value.name, value.type, data);
     }
-    RegCloseKey(key);
 }
 
 enum Fault { kRefused, kVanished, kGrown, kGrowing };

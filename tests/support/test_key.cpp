@@ -1,11 +1,9 @@
 #include "test_key.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 #ifdef _WIN32
-#include <stdexcept>
-
 // The stand-in's controls do not exist against the real platform; the tests
 // that need them are skipped there before they call any.
 namespace standin {
@@ -14,51 +12,27 @@ namespace {
     throw std::logic_error("stand-in control used against the real platform");
 }
 }  // namespace
-void Reset() {
-    NotHere();
-}
-void RefuseOpen(HKEY, const std::string&, REGSAM) {
-    NotHere();
-}
-void RefuseDelete(HKEY, const std::string&) {
-    NotHere();
-}
-void RefuseWrite(HKEY, const std::string&) {
-    NotHere();
-}
-unsigned long CallCount(const std::string&) {
-    NotHere();
-}
-unsigned long RegistryCallCount() {
-    NotHere();
-}
-void ResetCallCounts() {
-    NotHere();
-}
-std::size_t OpenHandles() {
-    NotHere();
-}
-const std::vector<MessageBoxRecord>& MessageBoxes() {
-    NotHere();
-}
-const std::vector<ShellExecuteRecord>& ShellExecutes() {
-    NotHere();
-}
-void SetShellExecuteResult(INT_PTR) {
-    NotHere();
-}
-void SetActiveWindow(HWND) {
-    NotHere();
-}
-void AddComputer(const std::string&, bool) {
-    NotHere();
-}
-const char* LocalComputerName() {
-    NotHere();
-}
-void SetCallHook(CallHook) {
-    NotHere();
-}
+#define QT_NOT_HERE(signature) \
+    signature {                \
+        NotHere();             \
+    }
+QT_NOT_HERE(void Reset())
+QT_NOT_HERE(void RefuseOpen(HKEY, const std::string&, REGSAM))
+QT_NOT_HERE(void RefuseDelete(HKEY, const std::string&))
+QT_NOT_HERE(void RefuseWrite(HKEY, const std::string&))
+QT_NOT_HERE(unsigned long CallCount(const std::string&))
+QT_NOT_HERE(unsigned long RegistryCallCount())
+QT_NOT_HERE(void ResetCallCounts())
+QT_NOT_HERE(const std::vector<KeyPathRecord>& KeyPaths())
+QT_NOT_HERE(std::size_t OpenHandles())
+QT_NOT_HERE(const std::vector<MessageBoxRecord>& MessageBoxes())
+QT_NOT_HERE(const std::vector<ShellExecuteRecord>& ShellExecutes())
+QT_NOT_HERE(void SetShellExecuteResult(INT_PTR))
+QT_NOT_HERE(void SetActiveWindow(HWND))
+QT_NOT_HERE(void AddComputer(const std::string&, bool))
+QT_NOT_HERE(const char* LocalComputerName())
+QT_NOT_HERE(void SetCallHook(CallHook))
+#undef QT_NOT_HERE
 }  // namespace standin
 
 long OpenRegistryHandles() {
@@ -82,26 +56,148 @@ std::vector<BYTE> Bytes(const std::string& s) {
     return std::vector<BYTE>(s.begin(), s.end());
 }
 
+std::vector<BYTE> Sz(const std::string& text) {
+    std::vector<BYTE> data = Bytes(text);
+    data.push_back(0);
+    return data;
+}
+
 namespace {
-// Deletes parent\name with everything below it, one level at a time through
-// handles: the ANSI functions refuse paths longer than 260 characters.
-bool RemoveTreeAt(HKEY parent, const std::string& name) {
+
+KeyPtr Open(HKEY root, const std::string& path, REGSAM access) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS) key = nullptr;
+    return KeyPtr(key, &RegCloseKey);
+}
+
+KeyPtr Create(HKEY parent, const std::string& name) {
+    HKEY key = nullptr;
+    const LONG status = RegCreateKeyExA(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    if (status != ERROR_SUCCESS) throw SetupError("cannot create key " + name + ": " + std::to_string(status));
+    return KeyPtr(key, &RegCloseKey);
+}
+
+void Write(HKEY key, const std::string& name, DWORD type, std::vector<BYTE> data, BYTE after) {
+    const auto size = static_cast<DWORD>(data.size());
+    data.push_back(after);
+    const LONG status = RegSetValueExA(key, name.c_str(), 0, type, data.data(), size);
+    if (status != ERROR_SUCCESS) throw SetupError("cannot write value \"" + name + "\": " + std::to_string(status));
+}
+
+std::optional<std::vector<BYTE>> Query(HKEY key, const std::string& name, DWORD* type) {
+    DWORD size = 0, t = REG_NONE;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &t, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+    std::vector<BYTE> data(size + 1, 0xBD);  // a sentinel past the end
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &t, data.data(), &size) != ERROR_SUCCESS) return std::nullopt;
+    data.resize(size);
+    if (type) *type = t;
+    return data;
+}
+
+// Deletes parent\name with everything below it through handles.
+bool RemoveTreeAt(HKEY parent, const std::string& name) {
+    if (const KeyPtr key = Open(parent, name, KEY_ALL_ACCESS)) {
         for (;;) {
             char child[512];
             DWORD size = sizeof child;
-            if (RegEnumKeyExA(key, 0, child, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            if (!RemoveTreeAt(key, child)) break;  // refused: stop, don't spin
+            if (RegEnumKeyExA(key.get(), 0, child, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            if (!RemoveTreeAt(key.get(), child)) break;  // refused: stop, don't spin
         }
-        RegCloseKey(key);
     }
     return RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS;
 }
+
+KeyTree ReadKey(HKEY key, const std::string& name) {
+    KeyTree tree{name, true, {}, {}};
+    static char buffer[16384 + 1];  // the longest value name; copied out before any recursion
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof buffer, type = REG_NONE;
+        if (RegEnumValueA(key, i, buffer, &size, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS) break;
+        StoredValue value{std::string(buffer, size), type, {}};
+        value.data = Query(key, value.name, nullptr).value_or(std::vector<BYTE>{});
+        tree.values.push_back(std::move(value));
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof buffer;
+        if (RegEnumKeyExA(key, i, buffer, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        const std::string child(buffer, size);
+        if (const KeyPtr sub = Open(key, child, KEY_READ))
+            tree.subkeys.push_back(ReadKey(sub.get(), child));
+        else
+            tree.subkeys.push_back(KeyTree{child, false, {}, {}});
+    }
+    return tree;
+}
+
+void ListInto(const KeyTree& tree, const std::string& path, std::vector<std::string>& out) {
+    out.push_back("[" + path + "]" + (tree.readable ? "" : " (unreadable)"));
+    for (const auto& value : tree.values) {
+        std::string line = "  \"" + value.name + "\" type " + std::to_string(value.type) + " =";
+        char hex[4];
+        for (const BYTE b : value.data) {
+            std::snprintf(hex, sizeof hex, " %02X", b);
+            line += hex;
+        }
+        out.push_back(line);
+    }
+    for (const auto& sub : tree.subkeys) ListInto(sub, path + "\\" + sub.name, out);
+}
+
 }  // namespace
+
+void MakeKeyAt(HKEY root, const std::string& path) {
+    KeyPtr key(nullptr, &RegCloseKey);
+    for (std::size_t start = 0, end; start <= path.size(); start = end + 1) {
+        end = std::min(path.find('\\', start), path.size());
+        if (end > start) key = Create(key ? key.get() : root, path.substr(start, end - start));
+    }
+}
+
+bool KeyPresentAt(HKEY root, const std::string& path) {
+    return Open(root, path, KEY_READ) != nullptr;
+}
+
+void SetValueAt(HKEY root, const std::string& path, const std::string& name, DWORD type, std::vector<BYTE> data,
+                BYTE after) {
+    const KeyPtr key = Open(root, path, KEY_ALL_ACCESS);
+    if (!key) throw SetupError("cannot open key " + path + " to write \"" + name + "\"");
+    Write(key.get(), name, type, std::move(data), after);
+}
+
+std::optional<std::vector<BYTE>> ValueAt(HKEY root, const std::string& path, const std::string& name, DWORD* type) {
+    const KeyPtr key = Open(root, path, KEY_READ);
+    return key ? Query(key.get(), name, type) : std::nullopt;
+}
 
 bool RemoveTree(HKEY root, const std::string& path) {
     return !path.empty() && RemoveTreeAt(root, path);
+}
+
+void RemoveKeyAt(HKEY root, const std::string& path) {
+    RemoveTree(root, path);
+    if (KeyPresentAt(root, path)) throw SetupError("cannot remove key " + path);
+}
+
+std::optional<KeyTree> ReadTree(HKEY root, const std::string& path) {
+    const KeyPtr key = Open(root, path, KEY_READ);
+    if (!key) return std::nullopt;
+    return ReadKey(key.get(), path.substr(path.rfind('\\') + 1));
+}
+
+void WriteTree(HKEY parent, const KeyTree& tree) {
+    const KeyPtr key = Create(parent, tree.name);
+    for (const auto& value : tree.values) Write(key.get(), value.name, value.type, value.data, 0xFF);
+    for (const auto& sub : tree.subkeys) WriteTree(key.get(), sub);
+}
+
+std::vector<std::string> RegistrySnapshot(HKEY root, const std::string& path) {
+    std::vector<std::string> out;
+    if (const auto tree = ReadTree(root, path)) ListInto(*tree, path, out);
+    return out;
+}
+
+KeyPtr RegistryTest::OpenBase(REGSAM access) const {
+    return Open(HKEY_CURRENT_USER, base_, access);
 }
 
 void RegistryTest::SetUp() {
@@ -112,10 +208,7 @@ void RegistryTest::SetUp() {
     base_ = std::string("Software\\QorvelTweakerTests\\") + info->test_suite_name() + "." + info->name() + "." +
             std::to_string(GetCurrentProcessId());
     RemoveTree(HKEY_CURRENT_USER, base_);
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExA(HKEY_CURRENT_USER, base_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    RegCloseKey(key);
+    MakeKeyAt(HKEY_CURRENT_USER, base_);
     handlesAtStart_ = OpenRegistryHandles();
     // Counts start with the test, not with its set-up.
     if (kStandIn) standin::ResetCallCounts();
@@ -133,10 +226,15 @@ void RegistryTest::TearDown() {
 }
 
 void RegistryTest::ExpectNoOpenHandles() const {
+    const long now = OpenRegistryHandles();
     if (kStandIn) {
-        EXPECT_EQ(0L, OpenRegistryHandles()) << "registry handles left open";
-    } else if (handlesAtStart_ >= 0) {
-        EXPECT_LE(OpenRegistryHandles(), handlesAtStart_) << "handles left open";
+        EXPECT_EQ(0L, now) << "registry handles left open";
+    } else if (handlesAtStart_ >= 0 && now >= 0) {
+        EXPECT_LE(now, handlesAtStart_) << "handles left open";
+    } else {
+        static bool told = false;
+        if (!told) std::printf("note: open handles are not checked here: the platform reports no handle count\n");
+        told = true;
     }
 }
 
@@ -144,130 +242,8 @@ std::string RegistryTest::Path(const std::string& relative) const {
     return relative.empty() ? base_ : base_ + "\\" + relative;
 }
 
-LONG RegistryTest::OpenRelative(const std::string& relative, REGSAM access, HKEY& key) const {
-    // Relative to the test key's handle, so that the path stays short.
-    HKEY base = nullptr;
-    LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, base_.c_str(), 0, KEY_READ, &base);
-    if (status != ERROR_SUCCESS) return status;
-    status = RegOpenKeyExA(base, relative.c_str(), 0, access, &key);
-    RegCloseKey(base);
-    return status;
-}
-
-void RegistryTest::MakeKey(const std::string& relative) {
-    // One level at a time, each relative to its parent's handle: the ANSI
-    // registry functions refuse a path longer than 260 characters (234).
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, base_.c_str(), 0, KEY_ALL_ACCESS, &key));
-    std::size_t start = 0;
-    while (start <= relative.size()) {
-        std::size_t end = relative.find('\\', start);
-        if (end == std::string::npos) end = relative.size();
-        const std::string level = relative.substr(start, end - start);
-        start = end + 1;
-        if (level.empty()) continue;
-        HKEY child = nullptr;
-        const LONG status =
-            RegCreateKeyExA(key, level.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr);
-        RegCloseKey(key);
-        ASSERT_EQ(ERROR_SUCCESS, status) << relative;
-        key = child;
-    }
-    RegCloseKey(key);
-}
-
-bool RegistryTest::KeyPresent(const std::string& relative) const {
-    HKEY key = nullptr;
-    if (OpenRelative(relative, KEY_READ, key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
-void RegistryTest::WriteRaw(const std::string& relative, const std::string& name, DWORD type, std::vector<BYTE> data,
-                            BYTE after) {
-    // The byte after the data decides whether the platform counts a string
-    // terminator into it: a NUL there is taken, any other byte is not.
-    const auto size = static_cast<DWORD>(data.size());
-    data.push_back(after);
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, OpenRelative(relative, KEY_ALL_ACCESS, key));
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name.c_str(), 0, type, data.data(), size));
-    RegCloseKey(key);
-}
-
-bool RegistryTest::ValuePresent(const std::string& relative, const std::string& name) const {
-    HKEY key = nullptr;
-    if (OpenRelative(relative, KEY_READ, key) != ERROR_SUCCESS) return false;
-    const LONG status = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
-}
-
 std::vector<BYTE> RegistryTest::GetRaw(const std::string& relative, const std::string& name, DWORD* type) const {
-    HKEY key = nullptr;
-    std::vector<BYTE> data;
-    if (OpenRelative(relative, KEY_READ, key) != ERROR_SUCCESS) {
-        ADD_FAILURE() << "no key " << relative;
-        return data;
-    }
-    DWORD size = 0, t = 0;
-    LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &t, nullptr, &size);
-    if (status == ERROR_SUCCESS) {
-        data.assign(size + 1, 0xBD);  // sentinel past the end
-        status = RegQueryValueExA(key, name.c_str(), nullptr, &t, data.data(), &size);
-        data.resize(size);
-    }
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS) ADD_FAILURE() << "no value " << name << " in " << relative << ": " << status;
-    if (type) *type = t;
-    return data;
-}
-
-namespace {
-void SnapshotInto(HKEY key, const std::string& prefix, std::vector<std::string>& out) {
-    out.push_back("[" + prefix + "]");
-    for (DWORD i = 0;; ++i) {
-        static char name[16384 + 1];
-        DWORD nameSize = sizeof name;
-        DWORD type = 0, size = 0;
-        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
-        std::vector<BYTE> data(size + 1);
-        std::string valueName(name, nameSize);
-        DWORD size2 = size;
-        if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, data.data(), &size2) != ERROR_SUCCESS)
-            size2 = 0;  // changed under us: listed without data
-        std::string line = "  \"" + valueName + "\" type " + std::to_string(type) + " =";
-        char hex[4];
-        for (DWORD b = 0; b < size2 && b < size; ++b) {
-            std::snprintf(hex, sizeof hex, " %02X", data[b]);
-            line += hex;
-        }
-        out.push_back(line);
-    }
-    for (DWORD i = 0;; ++i) {
-        char name[512];
-        DWORD nameSize = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        HKEY child = nullptr;
-        if (RegOpenKeyExA(key, name, 0, KEY_READ, &child) == ERROR_SUCCESS) {
-            SnapshotInto(child, prefix + "\\" + name, out);
-            RegCloseKey(child);
-        } else {
-            out.push_back("[" + prefix + "\\" + name + "] (unreadable)");
-        }
-    }
-}
-}  // namespace
-
-std::vector<std::string> RegistrySnapshot(HKEY root, const std::string& path) {
-    std::vector<std::string> out;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return out;
-    SnapshotInto(key, path, out);
-    RegCloseKey(key);
-    return out;
-}
-
-std::vector<std::string> RegistryTest::Snapshot(HKEY root, const std::string& path) const {
-    return RegistrySnapshot(root, path);
+    auto data = ValueAt(OpenBase().get(), relative, name, type);
+    if (!data) ADD_FAILURE() << "no value \"" << name << "\" in " << Path(relative);
+    return data.value_or(std::vector<BYTE>{});
 }

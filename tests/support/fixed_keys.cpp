@@ -1,0 +1,34 @@
+#include "fixed_keys.h"
+
+void FixedKeysTest::SetUp() {
+    RegistryTest::SetUp();
+    for (const auto& [root, path] :
+         {std::pair{HKEY_LOCAL_MACHINE, fixed::kClassKey}, std::pair{HKEY_CURRENT_USER, fixed::kShellKey},
+          std::pair{HKEY_CURRENT_USER, fixed::kShellNoRoamKey}}) {
+        Saved saved{root, path, {}, ReadTree(root, path)};
+        for (std::size_t end = 0; !saved.tree && saved.firstMissing.empty() && end != std::string::npos;) {
+            end = saved.path.find('\\', end + 1);
+            if (!KeyPresentAt(root, saved.path.substr(0, end))) saved.firstMissing = saved.path.substr(0, end);
+        }
+        saved_.push_back(std::move(saved));
+    }
+}
+
+void FixedKeysTest::TearDown() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {  // newest first
+        RemoveTree(it->root, it->tree ? it->path : it->firstMissing);
+        if (!it->tree) continue;
+        HKEY parent = nullptr;
+        try {
+            if (RegOpenKeyExA(it->root, it->path.substr(0, it->path.rfind('\\')).c_str(), 0, KEY_ALL_ACCESS, &parent) !=
+                ERROR_SUCCESS)
+                throw SetupError("its parent does not open");
+            const KeyPtr owner(parent, &RegCloseKey);
+            WriteTree(parent, *it->tree);
+        } catch (const SetupError& e) {
+            ADD_FAILURE() << "cannot restore " << it->path << ": " << e.what();
+        }
+    }
+    saved_.clear();
+    RegistryTest::TearDown();
+}
