@@ -1,8 +1,12 @@
 // The hyperlink control's property reader over stored sets built from fuzz
-// bytes: keys in any case (and others), values of any kind. Either every
-// property is taken from the set, or all three are the defaults; what was
-// read is written back and reads the same.
+// bytes: keys in any case (and others), values of any kind. Each value is
+// made with its text and its flag known (or known not to exist), so the
+// expected properties follow from the input alone: either all three are
+// taken from the set, or, when one does not convert, all three are the
+// defaults. What was read is written back and reads the same.
 // Input: records of a key selector, a value kind and the value's bytes.
+#include <optional>
+
 #include "controls/url_link.h"
 #include "fuzz_support.h"
 
@@ -23,17 +27,45 @@ public:
     std::string caption;
 };
 
-const char* const kKeys[] = {"Text", "URL", "ShowToolTip", "text", "url", "SHOWTOOLTIP", "sHoWtOoLtIp", "Other", ""};
+// The keys, and the property each names (0 Text, 1 URL, 2 ShowToolTip, -1 none).
+const struct {
+    const char* key;
+    int property;
+} kKeys[] = {{"Text", 0},        {"URL", 1},         {"ShowToolTip", 2}, {"text", 0}, {"url", 1},
+             {"SHOWTOOLTIP", 2}, {"sHoWtOoLtIp", 2}, {"Other", -1},      {"", -1}};
 
-TaggedValue MakeValue(Reader& in) {
+struct Made {
+    TaggedValue value;
+    std::optional<std::string> text;  // what it reads as text, if it converts
+    std::optional<bool> flag;         // what it reads as a flag, if it converts
+};
+
+Made MakeValue(Reader& in) {
     switch (in.Byte() % 7) {
-        case 0: return TaggedValue();
-        case 1: return TaggedValue(in.Text(in.Byte()));
-        case 2: return TaggedValue(static_cast<std::int32_t>(in.U32()));
-        case 3: return TaggedValue((in.Byte() & 1) != 0);
-        case 4: return TaggedValue(TaggedValue::Bytes(in.Take(in.Byte() % 16)));
-        case 5: return TaggedValue(TaggedValue::List{TaggedValue(in.Text(in.Byte() % 8))});
-        default: return TaggedValue(in.Text(in.Byte() % 8) == "" ? "True" : "false");
+        case 0: return {TaggedValue(), "", std::nullopt};
+        case 1: {
+            const std::string text = "x" + in.Text(in.Byte() % 32);  // no number, not True or False
+            return {TaggedValue(text), text, std::nullopt};
+        }
+        case 2: {
+            const auto n = static_cast<std::int32_t>(in.U32());
+            return {TaggedValue(n), std::to_string(n), n != 0};
+        }
+        case 3: {
+            const bool b = (in.Byte() & 1) != 0;
+            return {TaggedValue(b), b ? "True" : "False", b};
+        }
+        case 4: return {TaggedValue(TaggedValue::Bytes(in.Take(in.Byte() % 16))), std::nullopt, std::nullopt};
+        case 5: {
+            const auto n = static_cast<std::int32_t>(in.U32());
+            const std::string text = " " + std::to_string(n);
+            return {TaggedValue(text), text, n != 0};
+        }
+        default: {
+            const bool b = (in.Byte() & 1) != 0;
+            const std::string text = b ? "tRUE" : "False";
+            return {TaggedValue(text), text, b};
+        }
     }
 }
 
@@ -42,32 +74,24 @@ TaggedValue MakeValue(Reader& in) {
 void UrlLinkProperties(const std::uint8_t* data, std::size_t size) {
     Reader in(data, size);
     PropertySet set;
+    std::optional<Made> last[3];  // the value each property's key got last
     for (int record = 0; record < 16 && !in.Empty(); ++record) {
-        const std::uint8_t pick = in.Byte();
-        const std::string key = pick < 9 * 28 ? kKeys[pick % 9] : in.Text(pick % 8);
-        set.Set(key, MakeValue(in));
+        const auto& key = kKeys[in.Byte() % (sizeof kKeys / sizeof kKeys[0])];
+        Made made = MakeValue(in);
+        set.Set(key.key, made.value);
+        if (key.property >= 0) last[key.property] = std::move(made);
     }
+    const std::optional<std::string> text = last[0] ? last[0]->text : URLLink::kDefaultText;
+    const std::optional<std::string> url = last[1] ? last[1]->text : URLLink::kDefaultURL;
+    const std::optional<bool> tip = last[2] ? last[2]->flag : false;
+    const bool taken = text && url && tip;
+
     QuietSite site;
     URLLink link(site);
     link.ReadProperties(set);
-
-    // What each property would read on its own.
-    bool readable = true;
-    std::string text, url;
-    bool tip = false;
-    try {
-        text = set.Read("Text", TaggedValue(URLLink::kDefaultText)).ToText();
-        url = set.Read("URL", TaggedValue(URLLink::kDefaultURL)).ToText();
-        tip = set.Read("ShowToolTip", TaggedValue(false)).ToBool();
-    } catch (const ConversionError&) {
-        readable = false;
-    }
-    if (readable) {
-        Check(link.Text() == text && link.URL() == url && link.ShowToolTip() == tip, "each property taken");
-    } else {
-        Check(link.Text() == URLLink::kDefaultText && link.URL() == URLLink::kDefaultURL && !link.ShowToolTip(),
-              "all three defaults");
-    }
+    Check(link.Text() == (taken ? *text : URLLink::kDefaultText), "the text");
+    Check(link.URL() == (taken ? *url : URLLink::kDefaultURL), "the URL");
+    Check(link.ShowToolTip() == (taken && *tip), "the tooltip switch");
     Check(site.caption == link.Text(), "the label shows the text");
 
     PropertySet saved;

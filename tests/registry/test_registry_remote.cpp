@@ -1,6 +1,9 @@
-// ReadRemoteRegistryValue and WriteRemoteRegistryValue. This computer is
-// reached by its own name on both platforms; other computers exist only in
-// the stand-in. Conversions are in test_malformed_data.cpp.
+// ReadRemoteRegistryValue and WriteRemoteRegistryValue: what is particular
+// to the remote path (the connection, the key it addresses, the rights it
+// asks for). Conversions are shared with GetRegistryValue and
+// SetRegistryValue and tested there and in test_malformed_data.cpp. This
+// computer is reached as "" on both platforms; other computers exist only in
+// the stand-in.
 #include "registry/registry_routines.h"
 #include "test_key.h"
 
@@ -19,21 +22,16 @@ protected:
         reg_.hKey(HKEY_LOCAL_MACHINE);
         reg_.KeyRoot(Base());
         reg_.Subkey("Target");
-        char name[256] = {0};
-        DWORD size = sizeof name;
-        ASSERT_TRUE(GetComputerNameA(name, &size));
-        me_ = "\\\\"s + name;
     }
     TaggedValue Read(const std::string& name, const std::optional<std::string>& path = std::nullopt) {
-        return reg_.ReadRemoteRegistryValue(me_, HKEY_CURRENT_USER, name, path);
+        return reg_.ReadRemoteRegistryValue("", HKEY_CURRENT_USER, name, path);
     }
     bool Write(const std::string& name, const TaggedValue& value, std::int32_t type,
                const std::optional<std::string>& path = std::nullopt) {
-        return reg_.WriteRemoteRegistryValue(me_, HKEY_CURRENT_USER, name, value, type, path);
+        return reg_.WriteRemoteRegistryValue("", HKEY_CURRENT_USER, name, value, type, path);
     }
 
     RegistryRoutines reg_;
-    std::string me_;
 };
 
 TEST_F(RegistryRemote, AddressesTheObjectsPathOrTheGivenKeyPath) {
@@ -47,9 +45,11 @@ TEST_F(RegistryRemote, AddressesTheObjectsPathOrTheGivenKeyPath) {
     EXPECT_TRUE(Write("w", TaggedValue("to other"), REG_SZ, Path("Other")));
     EXPECT_EQ(Bytes("to target\0"s), GetRaw("Target", "w"));
     EXPECT_EQ(Bytes("to other\0"s), GetRaw("Other", "w"));
-    EXPECT_TRUE(Write("", TaggedValue(12), REG_DWORD));  // the default value
-    EXPECT_EQ((B{12, 0, 0, 0}), GetRaw("Target", ""));
-    EXPECT_EQ(TaggedValue(12), Read(""));
+    // The type reaches the write.
+    EXPECT_TRUE(Write("", TaggedValue(12), REG_DWORD));
+    DWORD type = 0;
+    EXPECT_EQ((B{12, 0, 0, 0}), GetRaw("Target", "", &type));
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
 }
 
 TEST_F(RegistryRemote, EmptyKeyPathAddressesTheRootItself) {
@@ -64,56 +64,35 @@ TEST_F(RegistryRemote, EmptyKeyPathAddressesTheRootItself) {
     EXPECT_EQ(12u, size);
 }
 
-// The remote write shares SetRegistryValue's conversion (tested there).
-TEST_F(RegistryRemote, WritesThroughTheSharedConversion) {
-    const struct {
-        TaggedValue value;
-        std::int32_t type;
-        B stored;
-    } cases[] = {
-        {TaggedValue("%SystemRoot%\\x"), REG_EXPAND_SZ, Bytes("%SystemRoot%\\x\0"s)},
-        {TaggedValue("4000"), REG_DWORD, {0xA0, 0x0F, 0, 0}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_TRUE(Write("w", c.value, c.type)) << c.value.Describe();
-        DWORD type = 0;
-        EXPECT_EQ(c.stored, GetRaw("Target", "w", &type)) << c.value.Describe();
-        EXPECT_EQ(static_cast<DWORD>(c.type), type);
-        ExpectNoOpenHandles();
-    }
-}
-
 TEST_F(RegistryRemote, WriteFailuresWriteNothing) {
-    for (std::int32_t type : {0, 11}) EXPECT_FALSE(Write("t", TaggedValue("1"), type)) << type;
+    EXPECT_FALSE(Write("t", TaggedValue("1"), 11)) << "a type that is never written";
     EXPECT_FALSE(ValuePresent("Target", "t"));
     EXPECT_FALSE(Write("v", TaggedValue("x"), REG_SZ, Path("Missing")));
     EXPECT_FALSE(KeyPresent("Missing")) << "the key is never created";
-    // Conversion errors propagate, with every handle closed.
-    EXPECT_THROW(Write("bad", TaggedValue("4294967296"), REG_DWORD), Overflow);
-    EXPECT_FALSE(ValuePresent("Target", "bad"));
-    ExpectNoOpenHandles();
 }
 
-TEST_F(RegistryRemote, OnlyThisComputersOwnNamesReachIt) {
+// This computer by its name: seen on Wine only with HKEY_CURRENT_USER (Windows
+// documents remote roots HKEY_LOCAL_MACHINE and HKEY_USERS).
+TEST_F(RegistryRemote, ThisComputerByNameAndNoOtherName) {
+    char name[256] = {};
+    DWORD size = sizeof name;
+    ASSERT_TRUE(GetComputerNameA(name, &size));
     SetRaw("Target", "v", REG_SZ, Bytes("here\0"s));
-    for (const std::string& name : {me_, me_.substr(2), std::string()}) {
-        EXPECT_EQ(TaggedValue("here"), reg_.ReadRemoteRegistryValue(name, HKEY_CURRENT_USER, "v")) << name;
-        ExpectNoOpenHandles();
-    }
-    // One or four backslashes, or two alone, name some other computer.
-    for (const std::string& name : {"\\\\qt-no-such-host"s, "\\" + me_.substr(2), "\\\\" + me_, "\\\\"s}) {
-        EXPECT_EQ(TaggedValue("Error!"), reg_.ReadRemoteRegistryValue(name, HKEY_CURRENT_USER, "v")) << name;
-        EXPECT_FALSE(reg_.WriteRemoteRegistryValue(name, HKEY_CURRENT_USER, "w", TaggedValue("x"), REG_SZ)) << name;
-    }
+    EXPECT_EQ(TaggedValue("here"), reg_.ReadRemoteRegistryValue("\\\\"s + name, HKEY_CURRENT_USER, "v"));
+    EXPECT_EQ(TaggedValue("Error!"), reg_.ReadRemoteRegistryValue("\\\\qt-no-such-host", HKEY_CURRENT_USER, "v"));
+    EXPECT_FALSE(
+        reg_.WriteRemoteRegistryValue("\\\\qt-no-such-host", HKEY_CURRENT_USER, "w", TaggedValue("x"), REG_SZ));
     EXPECT_FALSE(ValuePresent("Target", "w"));
 }
 
+// For this computer the platform hands back the very key it was given, even
+// an opened one (seen on Wine only): the caller's key must stay open.
 TEST_F(RegistryRemote, OpenKeyAsRootOfThisComputerStaysOpen) {
     SetRaw("Target", "v", REG_SZ, Bytes("below\0"s));
     HKEY base = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, Base().c_str(), 0, KEY_ALL_ACCESS, &base));
-    EXPECT_EQ(TaggedValue("below"), reg_.ReadRemoteRegistryValue(me_, base, "v", "Target"s));
-    EXPECT_TRUE(reg_.WriteRemoteRegistryValue(me_, base, "w", TaggedValue("x"), REG_SZ, "Target"s));
+    EXPECT_EQ(TaggedValue("below"), reg_.ReadRemoteRegistryValue("", base, "v", "Target"s));
+    EXPECT_TRUE(reg_.WriteRemoteRegistryValue("", base, "w", TaggedValue("x"), REG_SZ, "Target"s));
     HKEY child = nullptr;
     EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(base, "Target", 0, KEY_READ, &child)) << "the caller's key was closed";
     if (child) RegCloseKey(child);
@@ -139,9 +118,9 @@ class RegistryRemoteComputer : public RegistryRemote {
 protected:
     void SetUp() override {
         RegistryRemote::SetUp();
+        if (HasFatalFailure()) return;
         if (!kStandIn) GTEST_SKIP() << "needs a named computer of the stand-in";
         standin::AddComputer("FARPC");
-        standin::AddComputer("LOCKED", true);
         HKEY root = nullptr, key = nullptr;
         ASSERT_EQ(ERROR_SUCCESS, RegConnectRegistryA("\\\\FARPC", HKEY_LOCAL_MACHINE, &root));
         ASSERT_EQ(ERROR_SUCCESS,
@@ -165,22 +144,11 @@ TEST_F(RegistryRemoteComputer, ReadsAndWritesThatComputersRegistryOnly) {
     EXPECT_EQ(TaggedValue(), reg_.ReadRemoteRegistryValue("\\\\FARPC", HKEY_LOCAL_MACHINE, "v"));
     EXPECT_FALSE(reg_.WriteRemoteRegistryValue("\\\\FARPC", HKEY_LOCAL_MACHINE, "v", TaggedValue("x"), REG_SZ));
     ExpectNoOpenHandles();
-    // A conversion error after connecting still releases the connection.
+    // A conversion error after connecting and opening still closes both.
     EXPECT_THROW(
         reg_.WriteRemoteRegistryValue("\\\\FARPC", HKEY_LOCAL_MACHINE, "n", TaggedValue("x"), REG_DWORD, farKey),
         TypeMismatch);
     ExpectNoOpenHandles();
-}
-
-TEST_F(RegistryRemoteComputer, RefusedConnectionOrRootGivesErrorAndFalse) {
-    // HKCU is not reachable remotely.
-    for (const auto& [computer, root] :
-         {std::pair("\\\\LOCKED", HKEY_LOCAL_MACHINE), {"\\\\FARPC", HKEY_CURRENT_USER}}) {
-        EXPECT_EQ(TaggedValue("Error!"), reg_.ReadRemoteRegistryValue(computer, root, "v", "Software"s)) << computer;
-        EXPECT_FALSE(reg_.WriteRemoteRegistryValue(computer, root, "v", TaggedValue("x"), REG_SZ, "Software"s))
-            << computer;
-        ExpectNoOpenHandles();
-    }
 }
 
 }  // namespace

@@ -8,96 +8,89 @@
 namespace {
 
 using Bytes = TaggedValue::Bytes;
+using List = TaggedValue::List;
+using namespace std::string_literals;
 
-TEST(TaggedValueText, ConvertsEachKind) {
+// What a conversion gives, or which error it throws.
+template <typename F>
+std::string Outcome(F&& convert) {
+    try {
+        return convert();
+    } catch (const Overflow&) {
+        return "<overflow>";
+    } catch (const TypeMismatch&) {
+        return "<mismatch>";
+    }
+}
+
+// One row per value: what it reads as text, as a 32-bit integer and as a
+// flag. "=" stands for the value's own text.
+TEST(TaggedValue, ConvertsToTextNumberAndFlag) {
+    const std::string no = "<mismatch>", overflow = "<overflow>";
+    const struct {
+        TaggedValue value;
+        std::string text, number, flag;
+    } rows[] = {
+        {TaggedValue(), "", no, no},
+        {TaggedValue(0), "0", "0", "false"},
+        {TaggedValue(5), "5", "5", "true"},
+        {TaggedValue(-1), "-1", "-1", "true"},
+        {TaggedValue(INT32_MIN), "-2147483648", "-2147483648", "true"},
+        {TaggedValue(true), "True", "-1", "true"},
+        {TaggedValue(false), "False", "0", "false"},
+        {TaggedValue(Bytes{1, 2}), no, no, no},
+        {TaggedValue(List{TaggedValue("a")}), no, no, no},
+        // Texts: decimal integers with optional sign and surrounding blanks.
+        {TaggedValue("4000"), "=", "4000", "true"},
+        {TaggedValue("0"), "=", "0", "false"},
+        {TaggedValue("+7"), "=", "7", "true"},
+        {TaggedValue(" 42 "), "=", "42", "true"},
+        {TaggedValue("\t-3"), "=", "-3", "true"},
+        {TaggedValue("000123"), "=", "123", "true"},
+        {TaggedValue("2147483647"), "=", "2147483647", "true"},
+        {TaggedValue("-2147483648"), "=", "-2147483648", "true"},
+        {TaggedValue("2147483648"), "=", overflow, "true"},
+        {TaggedValue("-2147483649"), "=", overflow, "true"},
+        {TaggedValue("99999999999999999999999999"), "=", overflow, "true"},
+        {TaggedValue("True"), "=", no, "true"},
+        {TaggedValue("FALSE"), "=", no, "false"},
+        {TaggedValue("a\0b"s), "=", no, no},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.value.Describe());
+        EXPECT_EQ(row.text == "=" ? row.value.ToText() : row.text, Outcome([&] { return row.value.ToText(); }));
+        EXPECT_EQ(row.number, Outcome([&] { return std::to_string(row.value.ToInt32()); }));
+        EXPECT_EQ(row.flag, Outcome([&] { return row.value.ToBool() ? "true"s : "false"s; }));
+    }
+    for (const char* text : {"", " ", "yes", "12a", "4000.5", "-", "+", "1 2", "0x10", "1e3"}) {
+        EXPECT_EQ(no, Outcome([&] { return std::to_string(TaggedValue(text).ToInt32()); })) << '"' << text << '"';
+        EXPECT_EQ(no, Outcome([&] { return TaggedValue(text).ToBool() ? "true"s : "false"s; })) << '"' << text << '"';
+    }
+}
+
+TEST(TaggedValue, OnlyBytesAndListsGiveThemselves) {
+    EXPECT_EQ(Bytes({0, 1, 0xFF}), TaggedValue(Bytes{0, 1, 0xFF}).ToBytes());
+    EXPECT_EQ(1u, TaggedValue(List{TaggedValue()}).ToList().size());
+    for (const TaggedValue& other : {TaggedValue(), TaggedValue("abc"), TaggedValue(1), TaggedValue(true)}) {
+        EXPECT_THROW(other.ToBytes(), TypeMismatch) << other.Describe();
+        EXPECT_THROW(other.ToList(), TypeMismatch) << other.Describe();
+    }
+}
+
+// The form failure messages show: the kind, then the value.
+TEST(TaggedValue, DescribesTheKindAndTheValue) {
     const struct {
         TaggedValue value;
         std::string text;
     } cases[] = {
-        {TaggedValue(), ""},
-        {TaggedValue("abc"), "abc"},
-        {TaggedValue(std::string("a\0b", 3)), std::string("a\0b", 3)},
-        {TaggedValue(0), "0"},
-        {TaggedValue(4000), "4000"},
-        {TaggedValue(-1), "-1"},
-        {TaggedValue(INT32_MIN), "-2147483648"},
-        {TaggedValue(true), "True"},
-        {TaggedValue(false), "False"},
+        {TaggedValue(), "empty"},
+        {TaggedValue("a\0b"s), "text \"a\\0b\""},
+        {TaggedValue(Bytes{1, 0xAB}), "byte sequence [2] 01 AB"},
+        {TaggedValue(Bytes(16, 7)), "byte sequence [16] 07 07 07 07 07 07 07 07 07 07 07 07 07 07 07 07"},
+        {TaggedValue(Bytes(17, 7)), "byte sequence [17] 07 07 07 07 07 07 07 07 07 07 07 07 07 07 07 07 ..."},
+        {TaggedValue(List{TaggedValue(true), TaggedValue(-5)}), "list (boolean True, integer -5)"},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.text, c.value.ToText()) << c.value.Describe();
-}
-
-TEST(TaggedValueText, BytesAndListsDoNotConvert) {
-    EXPECT_THROW(TaggedValue(Bytes{1, 2}).ToText(), TypeMismatch);
-    EXPECT_THROW(TaggedValue(TaggedValue::List{TaggedValue("a")}).ToText(), TypeMismatch);
-}
-
-TEST(TaggedValueInteger, ReadsDecimalTexts) {
-    const struct {
-        std::string text;
-        std::int32_t number;
-    } cases[] = {
-        {"4000", 4000},
-        {"0", 0},
-        {"-7", -7},
-        {"+7", 7},
-        {" 42 ", 42},
-        {"\t-3", -3},
-        {"2147483647", INT32_MAX},
-        {"-2147483648", INT32_MIN},
-        {"000123", 123},
-    };
-    for (const auto& c : cases) EXPECT_EQ(c.number, TaggedValue(c.text).ToInt32()) << '"' << c.text << '"';
-}
-
-TEST(TaggedValueInteger, RejectsOtherTexts) {
-    for (const char* text : {"", " ", "abc", "12a", "4000.5", "-", "+", "1 2", "0x10", "1e3"})
-        EXPECT_THROW(TaggedValue(text).ToInt32(), TypeMismatch) << '"' << text << '"';
-}
-
-TEST(TaggedValueInteger, OutOfRangeIsOverflow) {
-    for (const char* text : {"2147483648", "-2147483649", "4294967296", "99999999999999999999999999"})
-        EXPECT_THROW(TaggedValue(text).ToInt32(), Overflow) << text;
-}
-
-TEST(TaggedValueInteger, OtherKinds) {
-    EXPECT_EQ(-5, TaggedValue(-5).ToInt32());
-    EXPECT_EQ(-1, TaggedValue(true).ToInt32());
-    EXPECT_EQ(0, TaggedValue(false).ToInt32());
-    EXPECT_THROW(TaggedValue().ToInt32(), TypeMismatch);
-    EXPECT_THROW(TaggedValue(Bytes{0xA0, 0x0F, 0, 0}).ToInt32(), TypeMismatch);
-}
-
-TEST(TaggedValueBoolean, Conversions) {
-    const struct {
-        TaggedValue value;
-        bool flag;
-    } cases[] = {
-        {TaggedValue(true), true},     {TaggedValue(false), false}, {TaggedValue("True"), true},
-        {TaggedValue("FALSE"), false}, {TaggedValue("true"), true}, {TaggedValue("0"), false},
-        {TaggedValue("-1"), true},     {TaggedValue(0), false},     {TaggedValue(5), true},
-    };
-    for (const auto& c : cases) EXPECT_EQ(c.flag, c.value.ToBool()) << c.value.Describe();
-    for (const TaggedValue& bad : {TaggedValue("yes"), TaggedValue(""), TaggedValue(), TaggedValue(Bytes{1})})
-        EXPECT_THROW(bad.ToBool(), TypeMismatch) << bad.Describe();
-}
-
-TEST(TaggedValueBytes, OnlyBytesConvert) {
-    const Bytes bytes{0, 1, 0xFF};
-    EXPECT_EQ(bytes, TaggedValue(bytes).ToBytes());
-    EXPECT_EQ(Bytes{}, TaggedValue(Bytes{}).ToBytes());
-    EXPECT_THROW(TaggedValue("abc").ToBytes(), TypeMismatch);
-    EXPECT_THROW(TaggedValue(1).ToBytes(), TypeMismatch);
-}
-
-TEST(TaggedValueKinds, EqualityRespectsKind) {
-    EXPECT_EQ(TaggedValue("1"), TaggedValue("1"));
-    EXPECT_NE(TaggedValue("1"), TaggedValue(1));
-    EXPECT_NE(TaggedValue(""), TaggedValue());
-    EXPECT_NE(TaggedValue(1), TaggedValue(true));
-    EXPECT_TRUE(TaggedValue().IsEmpty());
-    EXPECT_EQ("empty", TaggedValue().Describe());
-    EXPECT_EQ(TaggedValue::Kind::List, TaggedValue(TaggedValue::List{}).kind());
+    for (const auto& c : cases) EXPECT_EQ(c.text, c.value.Describe());
 }
 
 }  // namespace

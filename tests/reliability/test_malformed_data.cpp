@@ -1,7 +1,9 @@
-// Hostile registry data, as other programs may write it, read through every
-// read path of the program: GetRegistryValue, EnumRegistryValues,
-// ReadRemoteRegistryValue (this computer, by its name) and the Video page's
-// status fields. Runs against the stand-in and the real registry alike.
+// Value data of every shape, well-formed and hostile as other programs may
+// write it (short, unterminated, empty, huge, of foreign types, under long
+// names), read through every read path of the program: GetRegistryValue,
+// ReadRemoteRegistryValue of this computer, EnumRegistryValues and the Video
+// page's status fields. Each shape is one row, checked on every path. Runs
+// against the stand-in and the real registry alike.
 #include <string>
 #include <vector>
 
@@ -12,103 +14,91 @@
 namespace {
 
 using B = std::vector<BYTE>;
-const TaggedValue kFallback("<fallback>");
+using T = TaggedValue;
+using namespace std::string_literals;
 
-std::string LocalName() {
-#ifdef _WIN32
-    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-    DWORD size = sizeof name;
-    GetComputerNameA(name, &size);
-    return std::string("\\\\") + name;
-#else
-    return std::string("\\\\") + standin::LocalComputerName();
-#endif
-}
+const T kFallback("<fallback>");
 
-struct Hostile {
-    const char* what;
-    std::string name;
-    DWORD type;
-    B data;
-    TaggedValue got;     // GetRegistryValue with kFallback
-    TaggedValue listed;  // the data element of EnumRegistryValues' item
-};
-
-// The platform's own expansion (Wine spells SystemRoot in lower case).
-std::string Expanded(const std::string& text) {
-    char out[1024] = {};
-    ExpandEnvironmentStringsA(text.c_str(), out, sizeof out);
+// Reference hex form, built independently of the code under test.
+std::string Hex(const B& data) {
+    static const char digit[] = "0123456789ABCDEF";
+    std::string out;
+    for (BYTE b : data) out += std::string(out.empty() ? "" : " ") + digit[b >> 4] + digit[b & 15];
     return out;
 }
 
-std::vector<Hostile> Table() {
-    const std::string big(1 << 20, 'M');
-    B bigSz(big.begin(), big.end());
-    B bigBinary(1 << 20, 0x5A);
-    return {
-        {"unterminated string", "sz", REG_SZ, Bytes("abc"), TaggedValue("abc"), TaggedValue("abc")},
-        {"unterminated string of one character", "s1", REG_SZ, Bytes("x"), TaggedValue("x"), TaggedValue("x")},
-        {"unterminated expandable", "ex", REG_EXPAND_SZ, Bytes("x%SystemRoot%"), TaggedValue(Expanded("x%SystemRoot%")),
-         TaggedValue(Expanded("x%SystemRoot%"))},
-        {"string of one NUL", "nul", REG_SZ, {0}, TaggedValue(""), TaggedValue("")},
-        {"zero-length string", "zsz", REG_SZ, {}, kFallback, TaggedValue("")},
-        {"zero-length binary", "zbin", REG_BINARY, {}, TaggedValue(TaggedValue::Bytes{}), TaggedValue("")},
-        {"zero-length DWORD", "d0", REG_DWORD, {}, TaggedValue(0), TaggedValue(0)},
-        {"DWORD of 1 byte", "d1", REG_DWORD, {0x7F}, TaggedValue(0x7F), TaggedValue(0x7F)},
-        {"DWORD of 2 bytes", "d2", REG_DWORD, {0x01, 0x02}, TaggedValue(0x0201), TaggedValue(0x0201)},
-        {"DWORD of 3 bytes", "d3", REG_DWORD, {0xFF, 0xFF, 0xFF}, TaggedValue(0xFFFFFF), TaggedValue(0xFFFFFF)},
-        {"DWORD of 5 bytes", "d5", REG_DWORD, {1, 0, 0, 0, 9}, TaggedValue(1), TaggedValue(1)},
-        {"DWORD of 8 bytes", "d8", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4}, TaggedValue(-1), TaggedValue(-1)},
-        {"multi-string without the final NUL",
-         "m1",
-         REG_MULTI_SZ,
-         {'a', 0, 'b'},
-         TaggedValue(std::string("a\0b", 3)),
-         TaggedValue("a,b")},
-        {"multi-string without any NUL", "m2", REG_MULTI_SZ, Bytes("ab"), TaggedValue("ab"), TaggedValue("ab")},
-        {"zero-length multi-string", "m3", REG_MULTI_SZ, {}, kFallback, TaggedValue("")},
-        {"multi-string of one NUL", "m4", REG_MULTI_SZ, {0}, kFallback, TaggedValue("")},
-        {"unknown type", "t99", 99, {1, 2, 3}, kFallback, TaggedValue()},
-        {"REG_QWORD", "q", 11, {1, 0, 0, 0, 0, 0, 0, 0}, kFallback, TaggedValue()},
-        {"1 MB string", "bigsz", REG_SZ, bigSz, TaggedValue(big), TaggedValue(big)},
-        {"1 MB binary", "bigbin", REG_BINARY, bigBinary, TaggedValue(TaggedValue::Bytes(bigBinary)), TaggedValue()},
-        {"name of 255 characters", std::string(255, 'N'), REG_SZ, Bytes("n255"), TaggedValue("n255"),
-         TaggedValue("n255")},
-        {"name of 16,383 characters", std::string(16383, 'L'), REG_DWORD, {5, 0, 0, 0}, TaggedValue(5), TaggedValue(5)},
-    };
+B Pattern(std::size_t size) {
+    B data(size);
+    for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<BYTE>(i * 13 + 5);
+    return data;
 }
 
-class MalformedDataTest : public RegistryTest {};
+struct Shape {
+    std::string what;
+    DWORD type;
+    B data;
+    T got;               // GetRegistryValue with kFallback
+    T listed;            // the data element of the EnumRegistryValues item
+    std::string name{};  // the value's name; "v<row>" when empty
+};
 
-TEST_F(MalformedDataTest, EveryReadPathGivesTheDefinedResult) {
-    const auto table = Table();
-    for (const auto& h : table) SetRawExact("", h.name, h.type, h.data);
-    RegistryRoutines r;
-    r.hKey(HKEY_CURRENT_USER);
-    r.KeyRoot(Base());
-    r.Subkey("");
-    // KeyRoot + "\" + "" ends in a separator, which the platform ignores.
-    const KeyedCollection listed = r.EnumRegistryValues(HKEY_CURRENT_USER, Base());
-    EXPECT_EQ(table.size(), listed.Count());
-    const std::string local = LocalName();
-    for (const auto& h : table) {
-        SCOPED_TRACE(h.what);
-        EXPECT_EQ(h.got, r.GetRegistryValue(h.name, kFallback));
-        // The remote reads have the empty value as their fallback.
-        const TaggedValue plain = h.got == kFallback ? TaggedValue() : h.got;
-        EXPECT_EQ(plain, r.ReadRemoteRegistryValue(local, HKEY_CURRENT_USER, h.name, Base()));
-        EXPECT_EQ(plain, r.ReadRemoteRegistryValue("", HKEY_CURRENT_USER, h.name, Base()));
-        ASSERT_TRUE(listed.Contains(h.name));
-        const TaggedValue& item = listed.Item(h.name);
-        ASSERT_EQ(2u, item.ToList().size());
-        EXPECT_EQ(TaggedValue(h.name), item.ToList()[0]);
-        if (h.type == REG_BINARY) {
-            // "5A 5A ..." for each byte.
-            EXPECT_EQ(h.data.empty() ? 0u : h.data.size() * 3 - 1, item.ToList()[1].ToText().size());
-        } else {
-            EXPECT_EQ(h.listed, item.ToList()[1]);
-        }
+const std::string kLongDir(5000, 'd');  // expands past every first buffer
+
+std::vector<Shape> Shapes() {
+    const std::string big(1 << 20, 'M');
+    std::vector<Shape> rows = {
+        // Strings lose the one terminating NUL and nothing else.
+        {"REG_SZ", REG_SZ, Bytes("Both\0"s), T("Both"), T("Both")},
+        {"REG_SZ with an inner NUL", REG_SZ, Bytes("a\0b\0"s), T("a\0b"s), T("a\0b"s)},
+        {"REG_SZ unterminated", REG_SZ, Bytes("abc"), T("abc"), T("abc")},
+        {"REG_SZ of one NUL", REG_SZ, {0}, T(""), T("")},
+        {"REG_SZ of zero bytes", REG_SZ, {}, kFallback, T("")},
+        {"REG_SZ of 1 MB", REG_SZ, Bytes(big), T(big), T(big)},
+        // Expandable strings are expanded, up to the first NUL.
+        {"REG_EXPAND_SZ", REG_EXPAND_SZ, Bytes("%QT_TEST_DIR%\\x.dll\0"s), T("C:\\Qt\\x.dll"), T("C:\\Qt\\x.dll")},
+        {"REG_EXPAND_SZ unterminated", REG_EXPAND_SZ, Bytes("x%QT_TEST_DIR%"), T("xC:\\Qt"), T("xC:\\Qt")},
+        {"REG_EXPAND_SZ with an inner NUL", REG_EXPAND_SZ, Bytes("ab\0cd\0"s), T("ab"), T("ab")},
+        {"REG_EXPAND_SZ of an unknown variable", REG_EXPAND_SZ, Bytes("%QT_NO_SUCH_VAR%\\x\0"s),
+         T("%QT_NO_SUCH_VAR%\\x"), T("%QT_NO_SUCH_VAR%\\x")},
+        {"REG_EXPAND_SZ expanding to 5000 characters", REG_EXPAND_SZ, Bytes("%QT_LONG_DIR%\\x\0"s), T(kLongDir + "\\x"),
+         T(kLongDir + "\\x")},
+        {"REG_EXPAND_SZ of zero bytes", REG_EXPAND_SZ, {}, kFallback, T("")},
+        // DWORDs are little endian; missing bytes read as zero, extra ones are ignored.
+        {"REG_DWORD 4000", REG_DWORD, {0xA0, 0x0F, 0, 0}, T(4000), T(4000)},
+        {"REG_DWORD INT_MIN", REG_DWORD, {0, 0, 0, 0x80}, T(INT32_MIN), T(INT32_MIN)},
+        {"REG_DWORD of zero bytes", REG_DWORD, {}, T(0), T(0)},
+        {"REG_DWORD of 2 bytes", REG_DWORD, {0x01, 0x02}, T(0x0201), T(0x0201)},
+        {"REG_DWORD of 3 bytes", REG_DWORD, {0xFF, 0xFF, 0xFF}, T(0xFFFFFF), T(0xFFFFFF)},
+        {"REG_DWORD of 8 bytes", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4}, T(-1), T(-1)},
+        // Multi-strings lose the list's end; listed with "," between the strings.
+        {"REG_MULTI_SZ", REG_MULTI_SZ, Bytes("a\0b\0c\0\0"s), T("a\0b\0c"s), T("a,b,c")},
+        {"REG_MULTI_SZ of one string", REG_MULTI_SZ, Bytes("only\0\0"s), T("only"), T("only")},
+        {"REG_MULTI_SZ without the list's end", REG_MULTI_SZ, Bytes("a\0b\0"s), T("a\0b"s), T("a,b")},
+        {"REG_MULTI_SZ without any terminator", REG_MULTI_SZ, {'a', 0, 'b'}, T("a\0b"s), T("a,b")},
+        {"REG_MULTI_SZ without any NUL", REG_MULTI_SZ, Bytes("ab"), T("ab"), T("ab")},
+        {"REG_MULTI_SZ ending in an empty string", REG_MULTI_SZ, Bytes("a\0\0\0"s), T("a\0"s), T("a,")},
+        {"REG_MULTI_SZ with an empty first string", REG_MULTI_SZ, Bytes("\0b\0\0"s), kFallback, T(",b")},
+        {"REG_MULTI_SZ of an empty list", REG_MULTI_SZ, {0, 0}, kFallback, T("")},
+        {"REG_MULTI_SZ of one NUL", REG_MULTI_SZ, {0}, kFallback, T("")},
+        {"REG_MULTI_SZ of zero bytes", REG_MULTI_SZ, {}, kFallback, T("")},
+        // Other types give the fallback and are listed empty.
+        {"REG_NONE", REG_NONE, {1, 2}, kFallback, T()},
+        {"REG_QWORD", 11, {1, 0, 0, 0, 0, 0, 0, 0}, kFallback, T()},
+        {"type 0x12345", 0x12345, {1}, kFallback, T()},
+        // Long names.
+        {"name of 255 characters", REG_SZ, Bytes("n255\0"s), T("n255"), T("n255"), std::string(255, 'N')},
+        {"name of 16,383 characters", REG_DWORD, {5, 0, 0, 0}, T(5), T(5), std::string(16383, 'L')},
+    };
+    // Binary data comes back whole, at and past the first buffers of a read
+    // (1024 bytes) and of a listing (4096 bytes).
+    for (std::size_t size : {0u, 4u, 1024u, 1025u, 4096u, 4097u, 70000u, 1u << 20}) {
+        const B data = Pattern(size);
+        rows.push_back({"REG_BINARY of " + std::to_string(size) + " bytes", REG_BINARY, data,
+                        T(T::Bytes(data.begin(), data.end())), T(Hex(data))});
     }
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].name.empty()) rows[i].name = "v" + std::to_string(i);
+    return rows;
 }
 
 class RecordingView : public AviStatusView {
@@ -118,36 +108,43 @@ public:
     std::vector<std::string> text1, text2;
 };
 
-// The status fields show texts only; data with no text form shows empty
-// (every other shape shows as GetRegistryValue reads it, above).
-TEST_F(MalformedDataTest, VideoStatusFieldsShowDefinedTexts) {
-    struct Row {
-        const char* what;
-        DWORD type;
-        B data;
-        std::string shown;
-    } rows[] = {
-        {"binary", REG_BINARY, {1, 2}, ""},
-        {"zero-length binary", REG_BINARY, {}, ""},
-        {"short DWORD", REG_DWORD, {2}, "2"},
-        {"unknown type", 1234, {1}, ""},
-    };
-    MakeKey("InProcServer32");
-    RegistryRoutines avi;
-    avi.hKey(HKEY_CURRENT_USER);
-    avi.KeyRoot(Base());
-    avi.Subkey("InProcServer32");
+class MalformedDataTest : public RegistryTest {};
+
+TEST_F(MalformedDataTest, EveryReadPathGivesTheDefinedResult) {
+    ASSERT_TRUE(SetEnvironmentVariableA("QT_TEST_DIR", "C:\\Qt"));
+    ASSERT_TRUE(SetEnvironmentVariableA("QT_LONG_DIR", kLongDir.c_str()));
+    const auto rows = Shapes();
+    for (const auto& row : rows) SetRawExact("", row.name, row.type, row.data);
+    RegistryRoutines r;
+    r.hKey(HKEY_CURRENT_USER);
+    r.KeyRoot(Base());
+    r.Subkey("");  // KeyRoot + "\" ends in a separator, which the platform ignores
+    const KeyedCollection listed = r.EnumRegistryValues(HKEY_CURRENT_USER, Base());
+    EXPECT_EQ(rows.size(), listed.Count());
+    MakeKey("Avi");
+    RegistryRoutines avi = r;
+    avi.Subkey("Avi");
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        SetRawExact("InProcServer32", "", row.type, row.data);
-        SetRawExact("InProcServer32", "ThreadingModel", row.type, row.data);
+        EXPECT_EQ(row.got, r.GetRegistryValue(row.name, kFallback));
+        // The remote read's fallback is the empty value.
+        const T plain = row.got == kFallback ? T() : row.got;
+        EXPECT_EQ(plain, r.ReadRemoteRegistryValue("", HKEY_CURRENT_USER, row.name, Base()));
+        if (listed.Contains(row.name))
+            EXPECT_EQ(T(T::List{T(row.name), row.listed}), listed.Item(row.name));
+        else
+            ADD_FAILURE() << "not listed";
+        // The status fields show data with no text form (bytes) as empty.
+        SetRawExact("Avi", "", row.type, row.data);
+        SetRawExact("Avi", "ThreadingModel", row.type, row.data);
         RecordingView view;
         VideoPage::RefreshAviStatus(avi, view);
-        ASSERT_EQ(1u, view.text1.size());
-        ASSERT_EQ(1u, view.text2.size());
-        EXPECT_EQ(row.shown, view.text1[0]);
-        EXPECT_EQ(row.shown, view.text2[0]);
+        const std::string shown = plain.kind() == T::Kind::Bytes ? "" : plain.ToText();
+        EXPECT_EQ(std::vector<std::string>{shown}, view.text1);
+        EXPECT_EQ(std::vector<std::string>{shown}, view.text2);
     }
+    SetEnvironmentVariableA("QT_TEST_DIR", nullptr);
+    SetEnvironmentVariableA("QT_LONG_DIR", nullptr);
 }
 
 }  // namespace
