@@ -22,7 +22,8 @@ void TaggedValueConversions(const std::uint8_t* data, std::size_t size);
 void UrlLinkProperties(const std::uint8_t* data, std::size_t size);
 
 // What a broken invariant does: abort (libFuzzer keeps the input) unless a
-// test installs its own handler.
+// test installs its own handler. A handler never returns (the corpus test's
+// throws): the targets go on as if each checked invariant held.
 using FailureHandler = void (*)(const char* what);
 inline void AbortOnFailure(const char* what) {
     std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
@@ -44,7 +45,10 @@ public:
         for (int i = 0; i < 4; ++i) v |= std::uint32_t{Byte()} << (8 * i);
         return v;
     }
-    std::uint16_t U16() { return static_cast<std::uint16_t>(Byte() | (Byte() << 8)); }
+    std::uint16_t U16() {
+        const std::uint8_t low = Byte();  // the two reads in this order, whatever the compiler
+        return static_cast<std::uint16_t>(low | (Byte() << 8));
+    }
     // Up to `n` bytes (fewer at the end of the input).
     std::vector<std::uint8_t> Take(std::size_t n) {
         const std::size_t got = n < size_ - pos_ ? n : size_ - (pos_ < size_ ? pos_ : size_);

@@ -1,6 +1,6 @@
 // GetRegistryValue and SetRegistryValue: defaults, reads in one or two calls,
 // and writes. How data of each shape reads is the table in
-// tests/reliability/test_malformed_data.cpp, run through every read path.
+// tests/reliability/test_malformed_data.cpp, read through both decoders.
 #include "registry/registry_routines.h"
 #include "test_key.h"
 
@@ -47,12 +47,9 @@ TEST_F(RegistryValues, WritesEachTypeExactly) {
         B stored;
     } cases[] = {
         {"REG_SZ", TaggedValue("Both"), REG_SZ, Bytes("Both\0"s)},
-        {"REG_SZ from integer", TaggedValue(-12), REG_SZ, Bytes("-12\0"s)},
         {"REG_EXPAND_SZ kept unexpanded", TaggedValue("%SystemRoot%\\x"), REG_EXPAND_SZ, Bytes("%SystemRoot%\\x\0"s)},
-        {"REG_DWORD from text", TaggedValue("4000"), REG_DWORD, {0xA0, 0x0F, 0x00, 0x00}},
-        {"REG_DWORD -1", TaggedValue(-1), REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}},
+        {"REG_DWORD from text, little endian", TaggedValue("305419896"), REG_DWORD, {0x78, 0x56, 0x34, 0x12}},
         {"REG_BINARY", TaggedValue(TaggedValue::Bytes{0, 7, 0xFF}), REG_BINARY, {0, 7, 0xFF}},
-        {"REG_BINARY empty", TaggedValue(TaggedValue::Bytes{}), REG_BINARY, {}},
         {"REG_MULTI_SZ as given", TaggedValue("a\0b\0\0"s), REG_MULTI_SZ, Bytes("a\0b\0\0"s)},
     };
     for (const auto& c : cases) {
@@ -73,31 +70,24 @@ TEST_F(RegistryValues, OtherTypesOrAMissingKeyWriteNothing) {
     EXPECT_FALSE(KeyPresent("Missing")) << "the key is never created";
 }
 
-TEST_F(RegistryValues, ConversionErrorsWriteNothingAndCloseTheKey) {
-    const struct {
-        TaggedValue value;
-        std::int32_t type;
-        bool overflow;
-    } cases[] = {
-        {TaggedValue("4294967296"), REG_DWORD, true},
-        {TaggedValue(TaggedValue::Bytes{1}), REG_SZ, false},
-        {TaggedValue("0102"), REG_BINARY, false},
+// Which conversions fail, and with which error, is test_tagged_value.cpp's;
+// here each type's conversion fails before anything is written (and the key
+// is closed: TearDown finds no handle open).
+TEST_F(RegistryValues, ConversionErrorsWriteNothing) {
+    const std::pair<TaggedValue, std::int32_t> cases[] = {
+        {TaggedValue("4294967296"), REG_DWORD},
+        {TaggedValue(TaggedValue::Bytes{1}), REG_SZ},
+        {TaggedValue("0102"), REG_BINARY},
     };
-    for (const auto& c : cases) {
-        if (c.overflow)
-            EXPECT_THROW(reg_.SetRegistryValue("bad", c.value, c.type), Overflow) << c.value.Describe();
-        else
-            EXPECT_THROW(reg_.SetRegistryValue("bad", c.value, c.type), TypeMismatch) << c.value.Describe();
+    for (const auto& [value, type] : cases) {
+        EXPECT_THROW(reg_.SetRegistryValue("bad", value, type), ConversionError) << value.Describe();
         EXPECT_FALSE(ValuePresent("InProcServer32", "bad"));
-        ExpectNoOpenHandles();
     }
 }
 
 TEST_F(RegistryValues, RefusedWriteGivesFalse) {
     STANDIN_ONLY();
     standin::RefuseWrite(HKEY_CURRENT_USER, Path("InProcServer32"));
-    EXPECT_FALSE(reg_.SetRegistryValue("v", TaggedValue("x"), REG_SZ));
-    standin::RefuseOpen(HKEY_CURRENT_USER, Path("InProcServer32"), KEY_WRITE);
     EXPECT_FALSE(reg_.SetRegistryValue("v", TaggedValue("x"), REG_SZ));
     EXPECT_FALSE(ValuePresent("InProcServer32", "v"));
 }
