@@ -41,7 +41,7 @@ struct Made {
 };
 
 Made MakeValue(Reader& in) {
-    switch (in.Byte() % 7) {
+    switch (in.Byte() % 6) {
         case 0: return {TaggedValue(), "", std::nullopt};
         case 1: {
             const std::string text = "x" + in.Text(in.Byte() % 32);  // no number, not True or False
@@ -56,12 +56,7 @@ Made MakeValue(Reader& in) {
             return {TaggedValue(b), b ? "True" : "False", b};
         }
         case 4: return {TaggedValue(TaggedValue::Bytes(in.Take(in.Byte() % 16))), std::nullopt, std::nullopt};
-        case 5: {
-            const auto n = static_cast<std::int32_t>(in.U32());
-            const std::string text = " " + std::to_string(n);
-            return {TaggedValue(text), text, n != 0};
-        }
-        default: {
+        default: {  // a flag stored as text
             const bool b = (in.Byte() & 1) != 0;
             const std::string text = b ? "tRUE" : "False";
             return {TaggedValue(text), text, b};
