@@ -63,14 +63,14 @@ TEST_F(RegistryEnum, EmptyKeyNameListsTheGivenHandleAndLeavesItOpen) {
     SetRaw("Values", "v", REG_SZ, Bytes("1\0"s));
     MakeKey("Values\\Sub");
     SetRaw("Values\\Sub", "s", REG_DWORD, {9, 0, 0, 0});
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, Path("Values").c_str(), 0, KEY_READ, &key));
-    EXPECT_EQ(std::vector<std::string>{"v"}, Names(reg_.EnumRegistryValues(key, "")));
+    const KeyPtr key = Open("Values");
+    ASSERT_TRUE(key);
+    EXPECT_EQ(std::vector<std::string>{"v"}, Names(reg_.EnumRegistryValues(key.get(), "")));
     DWORD size = 0;
-    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "v", nullptr, nullptr, nullptr, &size)) << "the handle was closed";
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key.get(), "v", nullptr, nullptr, nullptr, &size))
+        << "the handle was closed";
     // A name is a path relative to the handle.
-    EXPECT_EQ(std::vector<std::string>{"s"}, Names(reg_.EnumRegistryValues(key, "Sub")));
-    RegCloseKey(key);
+    EXPECT_EQ(std::vector<std::string>{"s"}, Names(reg_.EnumRegistryValues(key.get(), "Sub")));
 }
 
 TEST_F(RegistryEnum, FailingEnumerationEndsTheList) {
@@ -90,13 +90,8 @@ TEST_F(RegistryEnum, ValueThatGrowsWhileListedIsReadWholeOrGivenUp) {
         SetRaw("Values", "blob", REG_BINARY, B(5000, 0xAB));
         const std::string key = Path("Values");
         standin::SetCallHook([&](const std::string& fn, unsigned long n) -> LONG {
-            if (fn == "RegEnumValueA" && n <= rewrites) {
-                HKEY k = nullptr;
-                RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_ALL_ACCESS, &k);
-                const B bigger(6000 + 1000 * n, 0xAB);
-                RegSetValueExA(k, "blob", 0, REG_BINARY, bigger.data(), static_cast<DWORD>(bigger.size()));
-                RegCloseKey(k);
-            }
+            if (fn == "RegEnumValueA" && n <= rewrites)
+                SetValueAt(HKEY_CURRENT_USER, key, "blob", REG_BINARY, B(6000 + 1000 * n, 0xAB));
             return ERROR_SUCCESS;
         });
         const KeyedCollection c = List();

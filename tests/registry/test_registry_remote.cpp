@@ -81,13 +81,10 @@ TEST_F(RegistryRemote, UnreachableComputerGivesErrorAndWritesNothing) {
 // an opened one (seen on Wine only): the caller's key must stay open.
 TEST_F(RegistryRemote, OpenKeyAsRootOfThisComputerStaysOpen) {
     SetRaw("Target", "v", REG_SZ, Bytes("below\0"s));
-    HKEY base = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, Base().c_str(), 0, KEY_ALL_ACCESS, &base));
-    EXPECT_EQ(TaggedValue("below"), reg_.ReadRemoteRegistryValue("", base, "v", "Target"s));
-    HKEY child = nullptr;
-    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(base, "Target", 0, KEY_READ, &child)) << "the caller's key was closed";
-    if (child) RegCloseKey(child);
-    RegCloseKey(base);
+    const KeyPtr base = Open("", KEY_ALL_ACCESS);
+    ASSERT_TRUE(base);
+    EXPECT_EQ(TaggedValue("below"), reg_.ReadRemoteRegistryValue("", base.get(), "v", "Target"s));
+    EXPECT_TRUE(KeyPresentAt(base.get(), "Target")) << "the caller's key was closed";
 }
 
 TEST_F(RegistryRemote, WriteAsksOnlyForTheRightToSetValues) {

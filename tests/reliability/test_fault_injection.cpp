@@ -81,7 +81,6 @@ std::vector<Operation> Operations() {
         {"DeleteValue", [=] { t.DeleteValue("sz"); }},
         {"EnumRegistryKeys", [=] { t.EnumRegistryKeys(HKEY_CURRENT_USER, kTarget); }},
         {"EnumRegistryValues", [=] { t.EnumRegistryValues(HKEY_CURRENT_USER, kTarget); }},
-        {"GetRegistryValue(sz)", [=] { t.GetRegistryValue("sz", TaggedValue("d")); }},
         {"GetRegistryValue(big)", [=] { t.GetRegistryValue("big"); }},
         {"GetRegistryValue(expand)", [=] { t.GetRegistryValue("expand"); }},
         {"SetRegistryValue", [=] { t.SetRegistryValue("sz", TaggedValue("new"), REG_SZ); }},

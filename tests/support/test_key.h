@@ -46,10 +46,6 @@ struct SetupError : std::runtime_error {
 // An open key, closed when it goes out of scope.
 using KeyPtr = std::unique_ptr<std::remove_pointer_t<HKEY>, decltype(&RegCloseKey)>;
 
-// Number of registry handles open in this process, or -1 where that cannot
-// be counted.
-long OpenRegistryHandles();
-
 // Raw bytes of a string literal, without its terminating NUL unless written.
 std::vector<BYTE> Bytes(const std::string& s);
 // The bytes of `text` with its NUL.
@@ -58,8 +54,9 @@ std::vector<BYTE> Sz(const std::string& text);
 // Helpers by path below `root`, a predefined root or an open key.
 //
 // Creates every missing level, one at a time relative to its parent's handle:
-// the ANSI functions refuse a path longer than 260 characters.
-void MakeKeyAt(HKEY root, const std::string& path);
+// the ANSI functions refuse a path longer than 260 characters. A new last
+// level gets the class name `lastClass`, if one is given.
+void MakeKeyAt(HKEY root, const std::string& path, const char* lastClass = nullptr);
 bool KeyPresentAt(HKEY root, const std::string& path);
 // Writes `data` into the existing key with `after` as the byte past its end:
 // the platform counts a NUL there into string data, any other byte not.
@@ -106,32 +103,30 @@ protected:
 
     // The helpers above, below the test key (paths relative to Base(), which
     // keeps them short).
-    void MakeKey(const std::string& relative) { MakeKeyAt(OpenBase(KEY_ALL_ACCESS).get(), relative); }
-    bool KeyPresent(const std::string& relative) const { return KeyPresentAt(OpenBase().get(), relative); }
+    void MakeKey(const std::string& relative, const char* lastClass = nullptr) {
+        MakeKeyAt(Open("", KEY_ALL_ACCESS).get(), relative, lastClass);
+    }
+    bool KeyPresent(const std::string& relative) const { return KeyPresentAt(Open("").get(), relative); }
     // With a NUL past the data (the platform may count it in)...
     void SetRaw(const std::string& relative, const std::string& name, DWORD type, const std::vector<BYTE>& data) {
-        SetValueAt(OpenBase().get(), relative, name, type, data, 0);
+        SetValueAt(Open("").get(), relative, name, type, data, 0);
     }
     // ... or with no byte after the data that could be taken as a terminator.
     void SetRawExact(const std::string& relative, const std::string& name, DWORD type, std::vector<BYTE> data) {
-        SetValueAt(OpenBase().get(), relative, name, type, std::move(data));
+        SetValueAt(Open("").get(), relative, name, type, std::move(data));
     }
     bool ValuePresent(const std::string& relative, const std::string& name) const {
-        return ValueAt(OpenBase().get(), relative, name).has_value();
+        return ValueAt(Open("").get(), relative, name).has_value();
     }
     // Type and bytes of a value; fails the test when it is missing.
     std::vector<BYTE> GetRaw(const std::string& relative, const std::string& name, DWORD* type = nullptr) const;
 
+    // Path(relative) opened with `access`; null when it does not open.
+    KeyPtr Open(const std::string& relative, REGSAM access = KEY_READ) const;
+
     std::vector<std::string> Snapshot(HKEY root, const std::string& path) const { return RegistrySnapshot(root, path); }
 
-    // Where handles can be counted: none may be open beyond those at the
-    // start. Elsewhere a note says once that this is not checked.
-    void ExpectNoOpenHandles() const;
-
 private:
-    // The test key (null when it does not open).
-    KeyPtr OpenBase(REGSAM access = KEY_READ) const;
-
     std::string base_;
     long handlesAtStart_ = -1;
 };
