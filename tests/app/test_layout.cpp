@@ -1,12 +1,10 @@
-// The stored layout of the main window: texts, keyboard order, stacking,
-// stored link properties.
+// The stored layout of the main window: texts, keyboard order, stacking.
 #include "app/layout.h"
 #include "controls/units.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
 
 namespace {
 
@@ -22,11 +20,9 @@ const Control& Get(const char* name) {
 // The places themselves are checked on the live window (tests/e2e); here the
 // rounding of the one conversion, at 96 DPI and above.
 TEST(Layout, ScalesWithTheDpi) {
-    EXPECT_EQ(379, units::TwipsToPixels(layout::MainWindow().clientWidth, 96));
     EXPECT_EQ(63, units::TwipsToPixels(950, 96)) << "Picture1's width, 63.3 pixels";
     EXPECT_EQ(474, units::TwipsToPixels(5685, 120));
     EXPECT_EQ(569, units::TwipsToPixels(5685, 144));
-    EXPECT_EQ(0, units::TwipsToPixels(0, 144));
 }
 
 TEST(Layout, ReadOnlyTextsKeepEveryLineEndAndTrailingSpace) {
@@ -61,8 +57,6 @@ TEST(Layout, TabIndexesFormOneSequence) {
     std::sort(indexes.begin(), indexes.end());
     ASSERT_EQ(27u, indexes.size());
     for (int i = 0; i < 27; ++i) EXPECT_EQ(i, indexes[static_cast<std::size_t>(i)]);
-    EXPECT_EQ(3, Get("URLLink2").tabIndex);
-    EXPECT_EQ(26, Get("Qorvel_Picture").tabIndex);
 }
 
 TEST(Layout, PagesAndHeaderLieOverTheTabStrip) {
@@ -78,37 +72,6 @@ TEST(Layout, PagesAndHeaderLieOverTheTabStrip) {
     const Control& page = Get("frAbout");
     EXPECT_EQ(40, units::TwipsToPixels(strip.top + strip.height - page.top - page.height, 96));
     EXPECT_EQ((std::vector<std::string>{"&About", "&Video", "&Folders"}), layout::TabCaptions());
-}
-
-TEST(Layout, LinksStoreTheirPropertiesInLowerCase) {
-    // The link texts shown are checked on the live window (tests/e2e).
-    const struct {
-        const char* name;
-        const char* text;  // nullptr: not stored
-        const char* urlEnd;
-    } cases[] = {
-        {"URLLink1", nullptr, nullptr},
-        {"URLLink2", "Qorvel VB Programming", "/programming/vb/"},
-        {"URLLink3", "Qorvel PHP Programming", "/programming/php/"},
-        {"URLLink4", "Qorvel Message Forum", "/forum/"},
-    };
-    for (const auto& c : cases) {
-        std::set<std::string> keys;
-        for (const auto& [key, value] : Get(c.name).properties) {
-            keys.insert(key);
-            if (key == "text") {
-                EXPECT_EQ(TaggedValue(c.text), value) << c.name;
-            }
-            if (key == "url") {
-                const std::string url = value.ToText();
-                EXPECT_EQ(0u, url.find("http://")) << url;
-                EXPECT_EQ(url.size() - std::string(c.urlEnd).size(), url.rfind(c.urlEnd)) << url;
-            }
-        }
-        std::set<std::string> expected = {"_extentx", "_extenty"};
-        if (c.text) expected.insert({"text", "url"});
-        EXPECT_EQ(expected, keys) << c.name;
-    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "controls/app_pointer.h"
 #include "controls/url_link_window.h"
+#include "controls/window_kit.h"
 
 #include <commctrl.h>  // after <windows.h>
 
@@ -102,14 +103,13 @@ TEST_F(URLLinkWindowTest, LabelPaintsInTheHighlightColour) {
     RECT rc{};
     GetClientRect(label, &rc);
     ASSERT_GT(rc.right, 0);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    SendMessageA(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    const COLORREF ink = GetNearestColor(dc, GetSysColor(COLOR_HIGHLIGHT));
-    const COLORREF face = GetNearestColor(dc, GetSysColor(COLOR_BTNFACE));
+    ui::WindowDc screen(nullptr);
+    ui::MemoryDc dc(screen.get());
+    ui::GdiOwner<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), rc.right, rc.bottom));
+    ui::Selected selected(dc.get(), bitmap.get());
+    SendMessageA(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    const COLORREF ink = GetNearestColor(dc.get(), GetSysColor(COLOR_HIGHLIGHT));
+    const COLORREF face = GetNearestColor(dc.get(), GetSysColor(COLOR_BTNFACE));
     ASSERT_NE(ink, face);
     // Smoothed edges blend the two colours; anything else (black text, say)
     // is another colour.
@@ -117,15 +117,12 @@ TEST_F(URLLinkWindowTest, LabelPaintsInTheHighlightColour) {
     int inked = 0, other = 0;
     for (int y = 0; y < rc.bottom; ++y)
         for (int x = 0; x < rc.right; ++x) {
-            const COLORREF c = GetPixel(dc, x, y);
+            const COLORREF c = GetPixel(dc.get(), x, y);
             inked += c == ink;
             other += !blend(GetRValue(c), GetRValue(face), GetRValue(ink)) ||
                      !blend(GetGValue(c), GetGValue(face), GetGValue(ink)) ||
                      !blend(GetBValue(c), GetBValue(face), GetBValue(ink));
         }
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
     EXPECT_GE(inked, rc.right) << "the underline alone spans the label";
     EXPECT_EQ(0, other) << "pixels in neither the highlight nor the background colour";
 }

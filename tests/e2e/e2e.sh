@@ -26,13 +26,13 @@ trap qt_stop_all EXIT
 shots="$QT_ROOT/build/screenshots/e2e-$bits"
 mkdir -p "$shots"
 
-passed=0; failed=0; cases=()
+passed=0; failed=0
 check() {  # check NAME COMMAND... : one test case
   local name="$1"; shift
   if "$@"; then
-    passed=$((passed + 1)); cases+=("$name|")
+    passed=$((passed + 1))
   else
-    failed=$((failed + 1)); cases+=("$name|failed"); echo "FAILED: $name"
+    failed=$((failed + 1)); echo "FAILED: $name"
   fi
 }
 eq() {  # eq GOT EXPECTED
@@ -192,10 +192,6 @@ check "Tab order on the About page" eq "$(tab_walk alt+a)" " URLLink2 URLLink1 E
 check "Shift+Tab order on the About page" eq "$(tab_walk alt+a shift+Tab)" " URLLink4 URLLink3 Exit_Button URLLink1 URLLink2 TabStrip1"
 qt_key Tab Tab
 qt_screenshot "$shots/about-link-focus.png"
-qt_key alt+v
-qt_key shift+Tab
-qt_probe
-check "Shift+Tab goes back" focus_is AVI_Default
 
 # Alt+E ends the program, and so does Close on the window's system menu
 # (Alt+Space, then C: the menu takes the queued key).
@@ -206,21 +202,11 @@ qt_key alt+space c
 check "Close on the system menu ends the program" qt_wait 30 sh -c "! kill -0 $QT_PROGRAM_PID 2>/dev/null"
 
 echo "$passed passed, $failed failed (end-to-end)"
-# A report in GoogleTest's XML form, for the summary of make test.
+# The counts in GoogleTest's XML form, for the summary of make test.
 if [ -n "${GTEST_OUTPUT:-}" ]; then
   dir="${GTEST_OUTPUT#xml:}"
   case "$dir" in Z:*) dir="$(printf '%s' "${dir#Z:}" | tr '\\' '/')" ;; esac
   mkdir -p "$dir"
-  {
-    echo "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-    echo "<testsuites tests=\"$((passed + failed))\" failures=\"$failed\" disabled=\"0\" errors=\"0\" name=\"e2e\">"
-    echo "  <testsuite name=\"EndToEnd\" tests=\"$((passed + failed))\" failures=\"$failed\">"
-    for c in "${cases[@]}"; do
-      n="${c%%|*}"; n="${n//&/&amp;}"; n="${n//\"/&quot;}"; n="${n//</&lt;}"
-      if [ -n "${c#*|}" ]; then echo "    <testcase name=\"$n\"><failure message=\"failed\"/></testcase>"; else echo "    <testcase name=\"$n\"/>"; fi
-    done
-    echo "  </testsuite>"
-    echo "</testsuites>"
-  } >"$dir/e2e.xml"
+  echo "<testsuites tests=\"$((passed + failed))\" failures=\"$failed\" errors=\"0\" disabled=\"0\" name=\"e2e\"/>" >"$dir/e2e.xml"
 fi
 [ "$failed" -eq 0 ]
