@@ -57,7 +57,6 @@ subkeys_of() {  # subkeys_of KEY : the names of its subkeys, one line
   qt_wine 60 reg query "$1" "$QT_REG_VIEW" && tr -d '\r' <"$QT_GUI_TMP/wine.out" |
     K="$1" awk 'BEGIN { depth = split(ENVIRON["K"], parts, /\\/) } /^HKEY/ { if (split($0, p, /\\/) == depth + 1) printf "%s ", p[depth + 1] }'
 }
-focus_is() { eq "$(awk -F'\t' '$1 == "focus" { print $2 }' "$QT_GUI_TMP/probe.txt")" "$1"; }
 
 AVI='HKLM\Software\Classes\CLSID\{87D62D94-71B3-4b9a-9489-5FE6850DC73E}\InProcServer32'
 WIN='HKCU\Software\Microsoft\Windows'
@@ -72,7 +71,7 @@ check "start-up shows only the About page" visible_pages 100
 check "version caption" field_is lblVersion 7 "Version 0.3.6"
 check "tab 1 selected" eq "$(awk -F'\t' '$1 == "tab" { print $2 }' "$QT_GUI_TMP/probe.txt")" 0
 check "client area 379 x 440" eq "$(awk -F'\t' '$1 == "window" { split($2, a, " "); print a[3] "x" a[4] }' "$QT_GUI_TMP/probe.txt")" 379x440
-check "focus on the tab strip" focus_is TabStrip1
+check "focus on the tab strip" eq "$(awk -F'\t' '$1 == "focus" { print $2 }' "$QT_GUI_TMP/probe.txt")" TabStrip1
 # Rectangles (client coordinates of the main window, 96 DPI): the frame's
 # children are placed relative to their frame.
 while read -r name rect; do

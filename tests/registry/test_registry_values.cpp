@@ -50,6 +50,7 @@ TEST_F(RegistryValues, WritesEachTypeExactly) {
         {"REG_DWORD from text, little endian", TaggedValue("305419896"), REG_DWORD, {0x78, 0x56, 0x34, 0x12}},
         {"REG_BINARY", TaggedValue(TaggedValue::Bytes{0, 7, 0xFF}), REG_BINARY, {0, 7, 0xFF}},
         {"REG_MULTI_SZ as given", TaggedValue("a\0b\0\0"s), REG_MULTI_SZ, Bytes("a\0b\0\0"s)},
+        {"REG_MULTI_SZ without its end", TaggedValue("a\0b"s), REG_MULTI_SZ, Bytes("a\0b\0"s)},
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(reg_.SetRegistryValue("w", c.value, c.type)) << c.what;
