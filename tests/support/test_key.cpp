@@ -74,9 +74,9 @@ KeyPtr Open(HKEY root, const std::string& path, REGSAM access) {
 
 KeyPtr Create(HKEY parent, const std::string& name, const char* klass = nullptr) {
     HKEY key = nullptr;
-    std::string classText = klass ? klass : "";
-    const LONG status = RegCreateKeyExA(parent, name.c_str(), 0, klass ? &classText[0] : nullptr, 0, KEY_ALL_ACCESS,
-                                        nullptr, &key, nullptr);
+    // The class parameter is not const, but the platform only reads it.
+    const LONG status =
+        RegCreateKeyExA(parent, name.c_str(), 0, const_cast<char*>(klass), 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     if (status != ERROR_SUCCESS) throw SetupError("cannot create key " + name + ": " + std::to_string(status));
     return KeyPtr(key, &RegCloseKey);
 }
