@@ -1,6 +1,7 @@
 #include "app/main_app.h"
 
 #include "app/version.h"
+#include "platform/app_pointer.h"
 #include "platform/names.h"
 #include "tweaks/folders_page.h"
 #include "tweaks/video_page.h"
@@ -88,5 +89,7 @@ void Main_App::Default_Folders_Click() {
 }
 
 void Main_App::Reset_Folders_Click() {
+    // A large store of views takes seconds to delete.
+    const AppPointer::Busy busy;
     FoldersPage::Reset_Folders_Click();
 }

@@ -8,8 +8,9 @@
 
 #include "app/control_ids.h"
 #include "app/resources/resource.h"
-#include "controls/app_pointer.h"
+#include "platform/app_pointer.h"
 #include "controls/property_set.h"
+#include "controls/shell_open.h"
 #include "controls/units.h"
 #include "controls/url_link_window.h"
 
@@ -41,16 +42,13 @@ COLORREF ToColorRef(std::uint32_t ole) {
 }
 
 // The tab control draws its tabs at the bottom correctly only without the
-// visual style of common controls 6; uxtheme exists from XP on, so it is
-// looked up rather than imported.
+// visual style of common controls 6. uxtheme, from the system folder, was
+// loaded at start; it is looked up rather than imported, as XP without
+// themes may lack it.
 void DrawUnthemed(HWND control) {
-    HMODULE uxtheme = LoadLibraryA("uxtheme.dll");
-    if (!uxtheme) return;
     using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-    const auto fn =
-        reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetWindowTheme")));
-    if (fn) fn(control, L"", L"");
-    // uxtheme stays loaded: the control keeps using it while it lives.
+    if (const auto set = platform::SystemFunction<SetWindowThemeFn>("uxtheme.dll", "SetWindowTheme"))
+        set(control, L"", L"");
 }
 
 }  // namespace
@@ -69,7 +67,12 @@ public:
     LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         switch (message) {
             case WM_PAINT: return OnPaint(hwnd);
-            case WM_ERASEBKGND: return 1;  // WM_PAINT fills everything
+            // Themed buttons ask their parent to draw what lies under their
+            // rounded corners: the background, then the rest.
+            case WM_ERASEBKGND: return Erase(hwnd, reinterpret_cast<HDC>(wParam));
+            case WM_PRINTCLIENT:
+                Erase(hwnd, reinterpret_cast<HDC>(wParam));
+                return Paint(hwnd, reinterpret_cast<HDC>(wParam));
             case WM_COMMAND:
             case WM_NOTIFY:
             case WM_CTLCOLORSTATIC:
@@ -82,16 +85,28 @@ private:
     LRESULT OnPaint(HWND hwnd) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
+        if (ps.fErase) Erase(hwnd, dc);
+        Paint(hwnd, dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+
+    static LRESULT Erase(HWND hwnd, HDC dc) {
         RECT client;
         GetClientRect(hwnd, &client);
-        FillRect(dc, &client, owner_.faceBrush_.get());
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
+
+    LRESULT Paint(HWND hwnd, HDC dc) {
+        RECT client;
+        GetClientRect(hwnd, &client);
         if (spec_.kind == layout::Kind::Frame) PaintGroupBox(dc, client);
         if (spec_.kind == layout::Kind::Picture) {
             const auto& picture = owner_.pictures_[static_cast<std::size_t>(spec_.image)];
             if (picture) picture->Draw(dc, owner_.dpi_);
         }
         PaintLines(dc);
-        EndPaint(hwnd, &ps);
         return 0;
     }
 
@@ -106,7 +121,7 @@ private:
         DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
         const int pad = units::ScalePixels(2, owner_.dpi_), indent = units::ScalePixels(8, owner_.dpi_);
         RECT label = {indent, 0, indent + text.cx + 2 * pad, text.cy};
-        FillRect(dc, &label, owner_.faceBrush_.get());
+        FillRect(dc, &label, GetSysColorBrush(COLOR_BTNFACE));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
         TextOutA(dc, label.left + pad, 0, caption.c_str(), static_cast<int>(caption.size()));
@@ -193,6 +208,8 @@ LRESULT MainWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         case WM_CTLCOLORBTN: return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_SETCURSOR: return OnSetCursor(hwnd, message, wParam, lParam);
         case WM_ACTIVATE: return OnActivate(wParam);
+        case WM_SYSCOLORCHANGE:
+        case WM_THEMECHANGED: return OnColoursChanged(message, wParam, lParam);
         case WM_DESTROY: PostQuitMessage(0); return 0;
         default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
@@ -203,11 +220,8 @@ LRESULT MainWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 LRESULT MainWindow::OnCreate() {
     font_ = ui::CreateLayoutFont(layout::kWindowFont.face, 825, dpi_);
     verdana_ = ui::CreateLayoutFont("Verdana", 825, dpi_);
-    faceBrush_.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
-    pictures_[static_cast<std::size_t>(layout::Image::Banner)] = Picture::FromBitmap(instance_, IDB_BANNER);
-    pictures_[static_cast<std::size_t>(layout::Image::Mascot)] = Picture::FromGif(instance_, IDR_MASCOT_GIF);
-    pictures_[static_cast<std::size_t>(layout::Image::Portrait)] = Picture::FromGif(instance_, IDR_PORTRAIT_GIF);
-    CreateControls();
+    LoadPictures();
+    if (!CreateControls()) return -1;
     app_ = std::make_unique<Main_App>(*this);
     app_->Form_Load();
     return 0;
@@ -218,10 +232,15 @@ LRESULT MainWindow::OnCreate() {
 // pages and the tooltips follow right after the first paint (a posted
 // message, which comes before any input), or when their page is shown if that
 // is sooner; the window opens quicker without them.
-void MainWindow::CreateControls() {
-    CreateChildren("");
-    CreateChildren("frStatic");
-    CreateChildren("frAbout");
+bool MainWindow::CreateControls() {
+    return CreateChildren("") && CreateChildren("frStatic") && CreateChildren("frAbout");
+}
+
+// The GIFs' uncovered pixels take the face colour of the moment.
+void MainWindow::LoadPictures() {
+    pictures_[static_cast<std::size_t>(layout::Image::Banner)] = Picture::FromBitmap(instance_, IDB_BANNER);
+    pictures_[static_cast<std::size_t>(layout::Image::Mascot)] = Picture::FromGif(instance_, IDR_MASCOT_GIF);
+    pictures_[static_cast<std::size_t>(layout::Image::Portrait)] = Picture::FromGif(instance_, IDR_PORTRAIT_GIF);
 }
 
 void MainWindow::CompleteControls() {
@@ -236,23 +255,32 @@ void MainWindow::CompleteControls() {
 // The controls inside `container` ("": the window's own), once. Containers
 // come before their children, and within each container the table runs from
 // the top of the stacking order down, which is the order windows stack in
-// when created one after another.
-void MainWindow::CreateChildren(const char* container) {
-    if (std::find(created_.begin(), created_.end(), container) != created_.end()) return;
-    created_.emplace_back(container);
+// when created one after another. A container is whole or not there: when
+// one control cannot be created, those made before it go again and false
+// says so; the next call tries anew.
+bool MainWindow::CreateChildren(const char* container) {
+    if (std::find(created_.begin(), created_.end(), container) != created_.end()) return true;
+    const std::size_t children = children_.size(), panels = panels_.size();
     const auto& all = layout::Controls();
     for (std::size_t i = 0; i < all.size(); ++i) {
         const auto& c = all[i];
         if (std::strcmp(c.container, container) != 0 || c.kind == layout::Kind::Line)
             continue;  // lines: painted by their frame
         HWND created = CreateControl(c, kFirstControlId + static_cast<int>(i));
-        if (!created) continue;
+        if (!created) {
+            for (std::size_t made = children_.size(); made > children; --made) DestroyWindow(children_[made - 1].hwnd);
+            children_.resize(children);
+            panels_.resize(panels);
+            return false;
+        }
         Command command = nullptr;
         for (const auto& entry : kCommands)
             if (c.name == std::string(entry.control)) command = entry.handler;
         children_.push_back({created, &c, command});
         if (tooltip_ && c.tooltip[0]) ui::SetToolText(tooltip_, hwnd_, created, c.tooltip);
     }
+    created_.emplace_back(container);
+    return true;
 }
 
 HWND MainWindow::CreateControl(const layout::Control& c, int id) {
@@ -362,7 +390,18 @@ LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
     }
     SetTextColor(dc, text);
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return reinterpret_cast<LRESULT>(faceBrush_.get());
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// The user chose other colours or another theme: the pictures' backgrounds
+// follow, the common controls, which keep colours of their own, hear of it
+// from their parent, and everything is drawn again. The brushes are the
+// system's own and follow by themselves.
+LRESULT MainWindow::OnColoursChanged(UINT message, WPARAM wParam, LPARAM lParam) {
+    LoadPictures();
+    SendMessageA(Control("TabStrip1"), message, wParam, lParam);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    return 0;
 }
 
 // Every control passes WM_SETCURSOR to its parent first, so the busy pointer
@@ -470,7 +509,12 @@ void MainWindow::FrameVisible(Frame frame, bool visible) {
     const char* name = frame == Frame::frAbout ? "frAbout" : frame == Frame::frVideo ? "frVideo" : "frFolders";
     HWND hwnd = Control(name);
     if (!hwnd) return;
-    if (visible) CreateChildren(name);
+    // Never a page without its controls: one that cannot be made stays
+    // hidden, and the user is told why.
+    if (visible && !CreateChildren(name)) {
+        ReportPageFailure(GetLastError());
+        return;
+    }
     // A page that hides the focus hands it to the tab strip.
     if (!visible && IsChild(hwnd, GetFocus())) SetFocus(Control("TabStrip1"));
     ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE);
@@ -491,6 +535,12 @@ std::string MainWindow::SelectedTabCaption() const {
 
 void MainWindow::SelectTab(int index) {
     SendMessageA(Control("TabStrip1"), TCM_SETCURSEL, static_cast<WPARAM>(index - 1), 0);
+}
+
+void MainWindow::ReportPageFailure(DWORD error) {
+    const std::string message = "This page cannot be shown: its controls could not be created. " +
+                                SystemErrorText(error) + " (Error " + std::to_string(error) + ")";
+    MessageBoxA(hwnd_, message.c_str(), layout::MainWindow().caption, MB_OK | MB_ICONHAND);
 }
 
 void MainWindow::EndProgram() {

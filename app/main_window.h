@@ -11,7 +11,7 @@
 // ui::RoutedProc (controls/window_kit.h): the window and each frame or box is
 // an object bound at WM_NCCREATE and released at WM_NCDESTROY.
 //
-// Ownership: the window owns its controls, fonts, brush, pictures and the
+// Ownership: the window owns its controls, fonts, pictures and the
 // Main_App behind it; all are released when the window
 // is destroyed. Destroying the window ends the message loop.
 #pragma once
@@ -75,12 +75,15 @@ private:
     LRESULT OnControlColour(HDC dc, HWND control);
     LRESULT OnSetCursor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnActivate(WPARAM wParam);
+    LRESULT OnColoursChanged(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Posted after the first paint: creates what CreateControls left out.
     static constexpr UINT kCompleteControls = WM_APP + 1;
-    void CreateControls();
+    bool CreateControls();
     void CompleteControls();
-    void CreateChildren(const char* container);
+    bool CreateChildren(const char* container);
+    void LoadPictures();
+    void ReportPageFailure(DWORD error);
     HWND CreateControl(const layout::Control& control, int id);
     const Child* Find(HWND hwnd) const;
     HWND Control(const char* name) const;
@@ -95,7 +98,6 @@ private:
     std::array<std::unique_ptr<Picture>, 4> pictures_;  // by layout::Image
     ui::FontOwner font_;
     ui::FontOwner verdana_;
-    ui::GdiOwner<HBRUSH> faceBrush_;
     HWND tooltip_ = nullptr;
     HWND focusWhenInactive_ = nullptr;
     std::vector<Child> children_;

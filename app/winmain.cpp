@@ -4,18 +4,30 @@
 #include <commctrl.h>
 
 #include "app/main_window.h"
+#include "controls/shell_open.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    // Before any window exists: no DLL from the program's folder or the
+    // current one, and uxtheme loaded from the system folder before the
+    // common controls look for it by name (for themes): they then find it
+    // loaded.
+    platform::RestrictDllSearch();
+    platform::LoadSystemLibrary("uxtheme.dll");
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
 
-    MainWindow window;
-    if (!window.Create(instance, showCommand)) return 1;
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (window.PreTranslate(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    {
+        MainWindow window;
+        if (!window.Create(instance, showCommand)) return 1;
+        MSG msg{};
+        // The window may be closed inside a message loop that is not this one
+        // (the shell's, while a link opens): once it is gone, the program ends.
+        while (window.hwnd() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            if (window.PreTranslate(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
     }
-    return static_cast<int>(msg.wParam);
+    ShellOpen::Shutdown();
+    return 0;
 }

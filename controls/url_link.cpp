@@ -1,7 +1,8 @@
 #include "controls/url_link.h"
 
-#include "controls/app_pointer.h"
+#include "controls/shell_open.h"
 #include "controls/units.h"
+#include "platform/app_pointer.h"
 
 namespace {
 
@@ -63,28 +64,32 @@ void URLLink::WriteProperties(PropertySet& set) const {
     set.Write(kShowToolTipKey, TaggedValue(showToolTip_), TaggedValue(false));
 }
 
+URLLink::~URLLink() {
+    if (destroyedWhileOpening_) *destroyedWhileOpening_ = true;
+}
+
 void URLLink::lblURL_MouseDown(std::int16_t button, std::int16_t /*shift*/, int /*x*/, int /*y*/) {
-    if (opening_) return;
-    if ((button & 1) == 0) {
-        AppPointer::Restore();
-        return;
-    }
+    if (destroyedWhileOpening_ || (button & 1) == 0) return;
     std::string u = url_;
     bool cancel = false;
     if (GoToURL) GoToURL(u, cancel);
     // A cancelled open leaves the pointer as the handler left it.
     if (cancel) return;
-    // The pointer comes back once the shell returned and any error box was
-    // closed, however the open ended.
-    struct Done {
-        bool& opening;
-        ~Done() {
-            opening = false;
-            AppPointer::Restore();
+    // The open's state lives here, not in the control, which may be
+    // destroyed before the open returns.
+    bool destroyed = false;
+    struct Watch {
+        bool*& slot;
+        const bool& destroyed;
+        ~Watch() {
+            if (!destroyed) slot = nullptr;
         }
-    } done{opening_};
-    opening_ = true;
-    Open(u);
+    } watch{destroyedWhileOpening_, destroyed};
+    destroyedWhileOpening_ = &destroyed;
+    // The hourglass from before the shell call until the shell returned and
+    // any error box was closed, however the open ended.
+    const AppPointer::Busy busy;
+    Open(u, destroyed);
 }
 
 bool URLLink::HandleInput(UINT message, WPARAM wParam, LPARAM lParam, int dpi) {
@@ -113,64 +118,26 @@ bool URLLink::HandleInput(UINT message, WPARAM wParam, LPARAM lParam, int dpi) {
     return true;
 }
 
-void URLLink::Open(const std::string& u) {
+void URLLink::Open(const std::string& u, const bool& destroyed) {
     HWND owner = nullptr;
+    ShellOpen::Failure failure;
     bool failed = false;
-    std::string description;
-    std::int32_t number = 0;
     try {
-        AppPointer::SetBusy();
         owner = site_.WindowHandle();
-        const HINSTANCE result = platform::ShellExecuteA(owner, "open", u.c_str(), nullptr /* parameters */,
-                                                         nullptr /* directory */, SW_SHOWNORMAL);
-        // ShellExecuteA reports failure only in its result: a code of 32 or
-        // less. The user hears of it like any other failed open.
-        const auto code = reinterpret_cast<std::uintptr_t>(result);
-        if (code <= 32) {
-            failed = true;
-            number = static_cast<std::int32_t>(code);
-            description = ShellErrorDescription(number);
-        }
+        failed = !ShellOpen::Open(owner, u, failure);
     } catch (const LinkOpenError& e) {
         failed = true;
-        description = e.what();
-        number = e.number();
+        failure = {e.number(), e.what()};
     } catch (const std::exception& e) {
         failed = true;
-        description = e.what();
-        number = kUnnumberedError;
+        failure = {kUnnumberedError, e.what()};
     }
-    // The box is modal; the caller restores the pointer once it is closed.
-    if (failed) MessageBoxA(owner, LinkOpenErrorMessage(u, description, number).c_str(), kErrorCaption, MB_OK);
+    // Closed while the shell ran: the control is gone, and so is the window
+    // the box would belong to. Nothing of the control is touched from here.
+    if (!failed || destroyed) return;
+    MessageBoxA(owner, LinkOpenErrorMessage(u, failure.description, failure.number).c_str(), kErrorCaption, MB_OK);
 }
 
 std::string LinkOpenErrorMessage(const std::string& u, const std::string& description, std::int32_t number) {
     return "Unable to load '" + u + "' : " + description + " (Error " + std::to_string(number) + ")";
-}
-
-std::string ShellErrorDescription(std::int32_t code) {
-    // ShellExecuteA's own codes, which mean something else as system error
-    // codes (0 would read "The operation completed successfully").
-    switch (code) {
-        case 0: return "The operating system is out of memory or resources.";
-        case 26: return "A sharing violation occurred.";
-        case 27: return "The file name association is incomplete or invalid.";
-        case 28: return "The request timed out.";
-        case 29: return "The DDE transaction failed.";
-        case 30:
-            return "The DDE transaction could not be completed because other DDE transactions were being processed.";
-        case 31: return "There is no application associated with the given file name extension.";
-        case 32: return "The specified DLL was not found.";
-        default: break;
-    }
-    // The rest (file or path not found, access denied, out of memory, bad
-    // format) are system error codes with the same meaning.
-    char text[512];
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                  static_cast<DWORD>(code), 0 /* default language */, text, sizeof text, nullptr);
-    if (length >= sizeof text) length = 0;
-    // System texts end in a line break.
-    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' ')) --length;
-    if (length == 0) return "The shell could not open the address.";
-    return std::string(text, length);
 }

@@ -11,7 +11,10 @@
 // which the Win32 layer implements and tests fake. The shell and the message
 // box are reached through the platform seam, the hourglass through the
 // application-wide pointer (AppPointer). The control never owns its site; the
-// site must outlive it.
+// site must outlive it. The host may destroy the control (and its site) from
+// inside an open: the shell and the error box run message loops of their
+// own, in which the user may close the window. The open then finishes
+// without touching either and shows no box.
 //
 // Failures: reading a stored set that holds an unreadable value restores all
 // three defaults silently. A failed open (a site call that throws, or the
@@ -76,6 +79,7 @@ public:
     static constexpr std::int32_t kUnnumberedError = -1;
 
     explicit URLLink(URLLinkSite& site) : site_(site) {}
+    ~URLLink();
     URLLink(const URLLink&) = delete;
     URLLink& operator=(const URLLink&) = delete;
 
@@ -122,22 +126,18 @@ public:
 
 private:
     void UpdateToolTip();
-    void Open(const std::string& u);
+    void Open(const std::string& u, const bool& destroyed);
 
     URLLinkSite& site_;
     std::string text_;  // the label's caption, as last set
     std::string url_;
     bool showToolTip_ = false;
-    // While an open runs, the shell may dispatch messages (a press on the
-    // link among them): presses then are ignored, one press opens once.
-    bool opening_ = false;
+    // While an open runs: the flag it watches, which the destructor sets.
+    // The shell may dispatch messages meanwhile (a press on the link among
+    // them): presses then are ignored, one press opens once.
+    bool* destroyedWhileOpening_ = nullptr;
 };
 
 // The error box text for a failed open of `u`:
 // Unable to load 'u' : description (Error number)
 std::string LinkOpenErrorMessage(const std::string& u, const std::string& description, std::int32_t number);
-
-// A readable description of a ShellExecuteA result of 32 or less: the
-// platform's text for that error where the code is a system error code, the
-// shell's documented meaning for its own codes, and a fixed text otherwise.
-std::string ShellErrorDescription(std::int32_t code);

@@ -7,7 +7,7 @@
 #include <climits>
 #include <new>
 
-#include "controls/app_pointer.h"
+#include "platform/app_pointer.h"
 #include "controls/units.h"
 #include "controls/window_kit.h"
 

@@ -27,14 +27,43 @@ inline bool IsPredefinedKey(HKEY key) {
 
 namespace platform {
 
+// The address of `function` in the system DLL `dll` ("shell32.dll"), which
+// is loaded from the system folder by its full path the first time, never
+// from the program's folder or the current folder, and stays loaded. nullptr
+// when the DLL cannot be loaded (GetLastError: 126, or why) or lacks the
+// function (127). On other hosts the stand-in answers for the few functions
+// the program looks up.
+void* SystemFunctionAddress(const char* dll, const char* function);
+template <class Fn>
+Fn SystemFunction(const char* dll, const char* function) {
+    // Through void*: a looked-up address does not convert to a function type
+    // without a warning.
+    return reinterpret_cast<Fn>(SystemFunctionAddress(dll, function));
+}
+
+// Opens `file` with `operation` through the desktop shell's own process
+// (its ShellWindows collection, the desktop's view and its
+// IShellDispatch2::ShellExecute), so that what it starts runs with the
+// signed-in user's normal rights rather than this process's. False when no
+// such shell is there to ask (none runs, or another shell that offers no
+// desktop view); otherwise true, with the open's result in `result`. COM
+// must be initialised on the calling thread.
+bool ShellExecuteAsDesktop(LPCSTR operation, LPCSTR file, INT show, HRESULT& result);
+
+// The window the program's message boxes belong to: the active window of
+// this thread, or else this thread's visible top-level window without an
+// owner (the main window while the user works in another program). nullptr
+// when the thread has none.
+HWND ProgramWindow();
+
 #ifdef _WIN32
-// shell32's ShellExecuteA, with shell32 loaded the first time it is called
-// rather than with the program: it is the costliest of the program's DLLs to
-// load and only opening a link needs it. When shell32 cannot be loaded the
-// result is ShellExecuteA's own "DLL not found" code, 32.
-HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT show);
-#else
-using ::ShellExecuteA;
+// At start, before any window exists: DLLs loaded by name from now on (the
+// common controls load uxtheme for themes) come from the system folder only,
+// where kernel32 offers the means (Windows 7 with its update, 8 and later;
+// SetDllDirectoryA alone from XP SP1: the current folder is left out).
+void RestrictDllSearch();
+// The system DLL `dll`, loaded by its full path (see SystemFunctionAddress).
+HMODULE LoadSystemLibrary(const char* dll);
 #endif
 
 }  // namespace platform

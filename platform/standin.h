@@ -26,6 +26,13 @@ using LSTATUS = LONG;
 using LONG_PTR = std::intptr_t;
 using ULONG_PTR = std::uintptr_t;
 using INT_PTR = std::intptr_t;
+using INT = int;
+using HRESULT = LONG;
+using HANDLE = void*;
+using PHANDLE = HANDLE*;
+
+#define WINAPI
+#define CALLBACK
 
 struct HKEY__;
 using HKEY = HKEY__*;
@@ -65,6 +72,8 @@ using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_BUFFER_OVERFLOW 111L
 #define ERROR_BAD_PATHNAME 161L
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_PROC_NOT_FOUND 127L
 #define ERROR_MORE_DATA 234L
 #define ERROR_NO_MORE_ITEMS 259L
 #define ERROR_KEY_DELETED 1018L
@@ -124,6 +133,29 @@ BOOL SetEnvironmentVariableA(LPCSTR lpName, LPCSTR lpValue);
 DWORD GetEnvironmentVariableA(LPCSTR lpName, LPSTR lpBuffer, DWORD nSize);
 DWORD GetCurrentProcessId();
 DWORD GetLastError();
+void SetLastError(DWORD dwErrCode);
+
+// advapi32: the process token, for its elevation type (standin_shell.cpp).
+#define TOKEN_QUERY 0x0008
+enum TOKEN_INFORMATION_CLASS { TokenElevationType = 18 };
+enum TOKEN_ELEVATION_TYPE { TokenElevationTypeDefault = 1, TokenElevationTypeFull, TokenElevationTypeLimited };
+HANDLE GetCurrentProcess();
+BOOL OpenProcessToken(HANDLE ProcessHandle, DWORD DesiredAccess, PHANDLE TokenHandle);
+BOOL GetTokenInformation(HANDLE TokenHandle, TOKEN_INFORMATION_CLASS TokenInformationClass, LPVOID TokenInformation,
+                         DWORD TokenInformationLength, LPDWORD ReturnLength);
+BOOL CloseHandle(HANDLE hObject);
+
+// ole32 (looked up through platform::SystemFunction, as on Windows).
+#define S_OK 0L
+#define S_FALSE 1L
+#define E_FAIL (static_cast<HRESULT>(0x80004005L))
+#define RPC_E_CHANGED_MODE (static_cast<HRESULT>(0x80010106L))
+#define SUCCEEDED(hr) ((hr) >= 0)
+#define FAILED(hr) ((hr) < 0)
+#define COINIT_APARTMENTTHREADED 0x2
+#define COINIT_DISABLE_OLE1DDE 0x4
+HRESULT CoInitializeEx(LPVOID pvReserved, DWORD dwCoInit);
+void CoUninitialize();
 
 BOOL GetComputerNameA(LPSTR lpBuffer, LPDWORD nSize);
 
@@ -136,6 +168,13 @@ struct HICON__;
 using HCURSOR = HICON__*;
 int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 HWND GetActiveWindow();
+// The thread's top-level windows, as a test sets them (standin::SetThreadWindows).
+using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
+#define GW_OWNER 4
+DWORD GetCurrentThreadId();
+BOOL EnumThreadWindows(DWORD dwThreadId, WNDENUMPROC lpfn, LPARAM lParam);
+BOOL IsWindowVisible(HWND hWnd);
+HWND GetWindow(HWND hWnd, UINT uCmd);
 #define IDC_ARROW (reinterpret_cast<LPCSTR>(std::uintptr_t{32512}))
 #define IDC_WAIT (reinterpret_cast<LPCSTR>(std::uintptr_t{32514}))
 HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);

@@ -26,6 +26,14 @@ void ResetState(State& s) {
     s.boxes.clear();
     s.shells.clear();
     s.shellResult = 42;
+    s.tokens = 0;
+    s.elevation = TokenElevationTypeDefault;
+    s.comResult = S_OK;
+    s.desktopOffered = false;
+    s.desktopResult = S_OK;
+    s.hidden.clear();
+    s.threadWindows.clear();
+    s.activeWindow = nullptr;
     s.hook = nullptr;
     s.inHook = false;
 }
@@ -36,7 +44,6 @@ namespace standin {
 
 void Reset() {
     ResetState(S());
-    SetActiveWindow(nullptr);
 }
 
 namespace {
@@ -84,7 +91,7 @@ const std::vector<KeyPathRecord>& KeyPaths() {
 }
 
 std::size_t OpenHandles() {
-    return S().handles.size();
+    return S().handles.size() + S().tokens;
 }
 
 const std::vector<MessageBoxRecord>& MessageBoxes() {
@@ -97,6 +104,31 @@ const std::vector<ShellExecuteRecord>& ShellExecutes() {
 
 void SetShellExecuteResult(INT_PTR result) {
     S().shellResult = result;
+}
+
+void SetActiveWindow(HWND window) {
+    S().activeWindow = window;
+}
+
+void SetThreadWindows(std::vector<ThreadWindow> windows) {
+    S().threadWindows = std::move(windows);
+}
+
+void SetElevationType(TOKEN_ELEVATION_TYPE type) {
+    S().elevation = type;
+}
+
+void SetComResult(HRESULT result) {
+    S().comResult = result;
+}
+
+void SetDesktopShell(bool offered, HRESULT result) {
+    S().desktopOffered = offered;
+    S().desktopResult = result;
+}
+
+void HideSystemFunction(const std::string& dll, const std::string& function) {
+    S().hidden.push_back(dll + "!" + function);
 }
 
 void AddComputer(const std::string& name, bool refusesConnection) {

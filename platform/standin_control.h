@@ -51,8 +51,8 @@ struct KeyPathRecord {
 };
 const std::vector<KeyPathRecord>& KeyPaths();
 
-// Registry handles currently open (keys and remote roots; never the
-// predefined roots).
+// Handles currently open: registry keys and remote roots (never the
+// predefined roots) and process tokens.
 std::size_t OpenHandles();
 
 struct MessageBoxRecord {
@@ -70,12 +70,34 @@ struct ShellExecuteRecord {
     std::string parameters;  // "<null>" when the pointer was null
     std::string directory;   // "<null>" when the pointer was null
     int show;
+    bool desktop = false;  // through the desktop shell's process (no owner, no parameters)
 };
 const std::vector<ShellExecuteRecord>& ShellExecutes();
 // The value ShellExecuteA returns from now on (42, a success, after Reset).
 void SetShellExecuteResult(INT_PTR result);
 // The window GetActiveWindow answers (none after Reset).
 void SetActiveWindow(HWND window);
+// The top-level windows of the thread, in the order EnumThreadWindows
+// visits them (none after Reset).
+struct ThreadWindow {
+    HWND hwnd;
+    bool visible;
+    HWND owner;
+};
+void SetThreadWindows(std::vector<ThreadWindow> windows);
+
+// The elevation type of the process token (TokenElevationTypeDefault after
+// Reset: no split token).
+void SetElevationType(TOKEN_ELEVATION_TYPE type);
+// What CoInitializeEx answers (S_OK after Reset).
+void SetComResult(HRESULT result);
+// Whether a desktop shell offers to open through its process, and the result
+// of its IShellDispatch2::ShellExecute (none after Reset).
+void SetDesktopShell(bool offered, HRESULT result = S_OK);
+// Makes platform::SystemFunction miss `function` of `dll` (127), or with ""
+// the whole DLL (126). The functions it finds: shell32's ShellExecuteA,
+// ole32's CoInitializeEx and CoUninitialize.
+void HideSystemFunction(const std::string& dll, const std::string& function);
 
 // Named computers for RegConnectRegistryA. The local computer is reachable
 // by the empty name and by its own name (GetComputerNameA), with or without a

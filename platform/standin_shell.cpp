@@ -3,6 +3,7 @@
 // (recorded, never shown or started), and the system message texts.
 #ifndef _WIN32
 
+#include <algorithm>
 #include <cstring>
 
 #include "standin_state.h"
@@ -61,8 +62,16 @@ DWORD GetCurrentProcessId() {
     return 4242;
 }
 
+namespace {
+DWORD g_lastError = 0;
+}  // namespace
+
 DWORD GetLastError() {
-    return 0;
+    return g_lastError;
+}
+
+void SetLastError(DWORD dwErrCode) {
+    g_lastError = dwErrCode;
 }
 
 BOOL GetComputerNameA(LPSTR lpBuffer, LPDWORD nSize) {
@@ -84,12 +93,42 @@ int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
 }
 
 namespace {
-HWND g_activeWindow = nullptr;
 HCURSOR g_cursor = nullptr;
 }  // namespace
 
 HWND GetActiveWindow() {
-    return g_activeWindow;
+    return S().activeWindow;
+}
+
+DWORD GetCurrentThreadId() {
+    return 4243;
+}
+
+BOOL EnumThreadWindows(DWORD dwThreadId, WNDENUMPROC lpfn, LPARAM lParam) {
+    Enter("EnumThreadWindows");
+    if (dwThreadId != GetCurrentThreadId()) return FALSE;
+    const auto windows = S().threadWindows;  // the callback may change them
+    for (const auto& window : windows)
+        if (!lpfn(window.hwnd, lParam)) break;
+    return TRUE;
+}
+
+namespace {
+const standin::ThreadWindow* FindThreadWindow(HWND hWnd) {
+    for (const auto& window : S().threadWindows)
+        if (window.hwnd == hWnd) return &window;
+    return nullptr;
+}
+}  // namespace
+
+BOOL IsWindowVisible(HWND hWnd) {
+    const auto* window = FindThreadWindow(hWnd);
+    return window && window->visible;
+}
+
+HWND GetWindow(HWND hWnd, UINT uCmd) {
+    const auto* window = FindThreadWindow(hWnd);
+    return window && uCmd == GW_OWNER ? window->owner : nullptr;
 }
 
 // A cursor handle is its resource number: enough to tell the hourglass from
@@ -108,16 +147,95 @@ HCURSOR GetCursor() {
     return g_cursor;
 }
 
-void standin::SetActiveWindow(HWND window) {
-    g_activeWindow = window;
-}
-
 HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,
                         int nShowCmd) {
     Enter("ShellExecuteA");
     auto text = [](LPCSTR s) { return s ? std::string(s) : std::string("<null>"); };
     S().shells.push_back({hwnd, text(lpOperation), text(lpFile), text(lpParameters), text(lpDirectory), nShowCmd});
     return reinterpret_cast<HINSTANCE>(S().shellResult);
+}
+
+// The process token: a handle of its own kind, counted among the open
+// handles until closed.
+
+namespace {
+const HANDLE kToken = reinterpret_cast<HANDLE>(std::uintptr_t{0x7000});
+}  // namespace
+
+HANDLE GetCurrentProcess() {
+    return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
+}
+
+BOOL OpenProcessToken(HANDLE ProcessHandle, DWORD, PHANDLE TokenHandle) {
+    if (Enter("OpenProcessToken") || ProcessHandle != GetCurrentProcess() || !TokenHandle) return FALSE;
+    ++S().tokens;
+    *TokenHandle = kToken;
+    return TRUE;
+}
+
+BOOL GetTokenInformation(HANDLE TokenHandle, TOKEN_INFORMATION_CLASS TokenInformationClass, LPVOID TokenInformation,
+                         DWORD TokenInformationLength, LPDWORD ReturnLength) {
+    if (Enter("GetTokenInformation") || TokenHandle != kToken || TokenInformationClass != TokenElevationType)
+        return FALSE;
+    const TOKEN_ELEVATION_TYPE type = S().elevation;
+    if (ReturnLength) *ReturnLength = sizeof type;
+    if (!TokenInformation || TokenInformationLength < sizeof type) return FALSE;
+    std::memcpy(TokenInformation, &type, sizeof type);
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE hObject) {
+    Enter("CloseHandle");
+    if (hObject != kToken || S().tokens == 0) return FALSE;
+    --S().tokens;
+    return TRUE;
+}
+
+// COM and the desktop shell's process.
+
+HRESULT CoInitializeEx(LPVOID, DWORD) {
+    Enter("CoInitializeEx");
+    return S().comResult;
+}
+
+void CoUninitialize() {
+    Enter("CoUninitialize");
+}
+
+bool platform::ShellExecuteAsDesktop(LPCSTR operation, LPCSTR file, INT show, HRESULT& result) {
+    Enter("ShellExecuteAsDesktop");
+    if (!S().desktopOffered) return false;
+    auto text = [](LPCSTR s) { return s ? std::string(s) : std::string("<null>"); };
+    S().shells.push_back({nullptr, text(operation), text(file), "<null>", "<null>", show, true});
+    result = S().desktopResult;
+    return true;
+}
+
+// The system DLLs' functions the program looks up.
+
+void* platform::SystemFunctionAddress(const char* dll, const char* function) {
+    const struct {
+        const char* dll;
+        const char* function;
+        void* address;
+    } kExports[] = {
+        {"shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(&::ShellExecuteA)},
+        {"ole32.dll", "CoInitializeEx", reinterpret_cast<void*>(&::CoInitializeEx)},
+        {"ole32.dll", "CoUninitialize", reinterpret_cast<void*>(&::CoUninitialize)},
+    };
+    const auto& hidden = S().hidden;
+    const std::string name = std::string(dll) + "!";
+    if (std::find(hidden.begin(), hidden.end(), name) != hidden.end()) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    for (const auto& e : kExports) {
+        if (name != std::string(e.dll) + "!" || std::strcmp(function, e.function) != 0) continue;
+        if (std::find(hidden.begin(), hidden.end(), name + function) != hidden.end()) break;
+        return e.address;
+    }
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
 }
 
 // System message texts: the Windows wording, with its trailing line break,
@@ -136,6 +254,8 @@ const SystemText kSystemTexts[] = {
     {5, "Access is denied.\r\n"},
     {8, "Not enough memory resources are available to process this command.\r\n"},
     {11, "An attempt was made to load a program with an incorrect format.\r\n"},
+    {127, "The specified procedure could not be found.\r\n"},
+    {static_cast<DWORD>(E_FAIL), "Unspecified error\r\n"},
 };
 
 }  // namespace

@@ -74,6 +74,14 @@ struct State {
     std::vector<standin::MessageBoxRecord> boxes;
     std::vector<standin::ShellExecuteRecord> shells;
     INT_PTR shellResult = 42;
+    std::size_t tokens = 0;  // open token handles
+    TOKEN_ELEVATION_TYPE elevation = TokenElevationTypeDefault;
+    HRESULT comResult = S_OK;
+    bool desktopOffered = false;
+    HRESULT desktopResult = S_OK;
+    std::vector<std::string> hidden;  // "dll!function", "dll!" for a whole DLL
+    std::vector<standin::ThreadWindow> threadWindows;
+    HWND activeWindow = nullptr;
     standin::CallHook hook;
     bool inHook = false;
 };

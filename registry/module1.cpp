@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/app_pointer.h"
+
 namespace Module1 {
 
 LONG LastResult = ERROR_SUCCESS;
@@ -22,14 +24,17 @@ LONG DeleteTree(HKEY parent, const std::string& path) {
     LastResult = RegDeleteKeyA(parent, path.c_str());
     if (LastResult != ERROR_ACCESS_DENIED) return LastResult;
 
-    // Open the key to empty it. The box is owned by the window active now,
-    // the program's own: while it shows, that window takes no input, so no
-    // second deletion, tab switch or exit can start inside this one.
+    // Open the key to empty it. The box belongs to the program's window, also
+    // when the user works in another program meanwhile: while it shows, that
+    // window takes no input, so no second deletion, tab switch or exit can
+    // start inside this one. It waits for the user: the normal pointer shows.
     std::string openPath = path;
     HKEY key = nullptr;
     OpenKey(parent, openPath, key, KEY_ALL_ACCESS);
     if (LastResult == ERROR_ACCESS_DENIED) {
-        MessageBoxA(GetActiveWindow(), "Access denied to delete registry key.", "Access Denied", MB_OK | MB_ICONHAND);
+        const AppPointer::Waiting waiting;
+        MessageBoxA(platform::ProgramWindow(), "Access denied to delete registry key.", "Access Denied",
+                    MB_OK | MB_ICONHAND);
         return ERROR_ACCESS_DENIED;
     }
     if (LastResult != ERROR_SUCCESS) return LastResult;

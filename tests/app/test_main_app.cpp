@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "fixed_keys.h"
+#include "platform/app_pointer.h"
 
 namespace {
 
@@ -122,6 +123,21 @@ TEST_F(MainAppTest, PageButtonsActOnTheAimedKeys) {
         for (const char* key : {fixed::kShellKey, fixed::kShellNoRoamKey})
             EXPECT_EQ(increase, ValueAt(HKEY_CURRENT_USER, key, "BagMRU Size").has_value()) << key;
     }
+}
+
+TEST_F(MainAppTest, ResetViewsShowsTheBusyPointerWhileItDeletes) {
+    STANDIN_ONLY();
+    MakeKeyAt(HKEY_CURRENT_USER, std::string(fixed::kShellNoRoamKey) + "\\Bags\\1");
+    std::string busy;
+    standin::SetCallHook([&](const std::string& function, unsigned long) {
+        if (function == "RegDeleteKeyA") busy += AppPointer::IsBusy() ? "+" : "-";
+        return ERROR_SUCCESS;
+    });
+    app_.Reset_Folders_Click();
+    standin::SetCallHook(nullptr);
+    EXPECT_EQ(std::string(busy.size(), '+'), busy);
+    EXPECT_GE(busy.size(), 3u);
+    EXPECT_FALSE(AppPointer::IsBusy());
 }
 
 // The registry ignores case, so only the texts handed to it show a wrong

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "controls/app_pointer.h"
+#include "controls/shell_open.h"
 #include "controls/url_link.h"
+#include "platform/app_pointer.h"
 #include "platform/platform.h"
 #include "platform/standin_control.h"
 #include "printers.h"
@@ -44,9 +46,9 @@ class URLLinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (kStandIn) standin::Reset();
-        AppPointer::Restore();
+        ShellOpen::Shutdown();
     }
-    static std::string Busy() { return AppPointer::Busy() ? "busy" : "-"; }
+    static std::string Busy() { return AppPointer::IsBusy() ? "busy" : "-"; }
     FakeSite site;
     URLLink link{site};
 };
@@ -89,19 +91,16 @@ TEST_F(URLLinkTest, OnlyALeftPressRaisesGoToURL) {
     Log raised;
     link.GoToURL = [&raised](std::string& url, bool& cancel) { raised.push_back(url), cancel = true; };
     for (std::int16_t button : {0, 2, 4, 1, 7}) {
-        AppPointer::SetBusy();
         link.lblURL_MouseDown(button, 0, 0, 0);
-        const bool left = button & 1;
-        EXPECT_EQ(left ? Log{URLLink::kDefaultURL} : Log{}, raised) << button;
-        // Cancelled: the pointer is left as it was; other buttons restore it.
-        EXPECT_EQ(left, AppPointer::Busy()) << button;
+        EXPECT_EQ(button & 1 ? Log{URLLink::kDefaultURL} : Log{}, raised) << button;
+        // Cancelled: the pointer is left as it was.
+        EXPECT_EQ("-", Busy()) << button;
         raised.clear();
     }
     // A handler's exception goes to the caller, before the pointer changes.
-    AppPointer::Restore();
     link.GoToURL = [](std::string&, bool&) { throw std::runtime_error("handler"); };
     EXPECT_THROW(link.lblURL_MouseDown(1, 0, 0, 0), std::runtime_error);
-    EXPECT_FALSE(AppPointer::Busy());
+    EXPECT_EQ("-", Busy());
 }
 
 TEST_F(URLLinkTest, LeftPressOpensTheRewrittenAddressAndReportsFailures) {
@@ -111,19 +110,23 @@ TEST_F(URLLinkTest, LeftPressOpensTheRewrittenAddressAndReportsFailures) {
     const struct {
         INT_PTR result;
         std::function<void()> handle;
-        const char* message;  // after "Unable to load 'v' : "; nullptr: no box
+        const char* message;           // after "Unable to load 'v' : "; nullptr: no box
+        const char* hidden = nullptr;  // shell32's missing function, "" for all of shell32
     } cases[] = {
         {33, nullptr, nullptr},
         {32, nullptr, "The specified DLL was not found. (Error 32)"},
         {1, nullptr, "The shell could not open the address. (Error 1)"},
         {42, typedFails, "Permission denied (Error 70)"},
         {42, handleFails, "no window (Error -1)"},
+        {42, nullptr, "The specified DLL was not found. (Error 32)", ""},
+        {42, nullptr, "The specified procedure could not be found. (Error 127)", "ShellExecuteA"},
     };
     link.SetURL("u");
     link.GoToURL = [](std::string& url, bool&) { url = "v"; };
     for (const auto& c : cases) {
         standin::Reset();
         standin::SetShellExecuteResult(c.result);
+        if (c.hidden) standin::HideSystemFunction("shell32.dll", c.hidden);
         site.onHandle = c.handle;
         // The hourglass shows over the whole program from before the shell
         // call until the error box is closed: the pointer at each shell call
@@ -137,8 +140,8 @@ TEST_F(URLLinkTest, LeftPressOpensTheRewrittenAddressAndReportsFailures) {
         standin::SetCallHook(nullptr);
         pointer.push_back("after " + Busy());
         EXPECT_EQ("u", link.URL()) << "the rewrite is not kept";
-        // One shell call unless the handle failed, one box for a failure.
-        const bool shelled = !c.handle;
+        // One shell call unless the handle or the shell failed, one box for a failure.
+        const bool shelled = !c.handle && !c.hidden;
         Log want;
         if (shelled) want.push_back("ShellExecuteA busy");
         if (c.message) want.push_back("MessageBoxA busy");
@@ -155,7 +158,7 @@ TEST_F(URLLinkTest, LeftPressOpensTheRewrittenAddressAndReportsFailures) {
             EXPECT_EQ((Log{std::string("Unable to load 'v' : ") + c.message, "Qorvel Tweaker"}),
                       (Log{boxes[0].text, boxes[0].caption}));
             EXPECT_EQ(static_cast<UINT>(MB_OK), boxes[0].type);
-            EXPECT_TRUE(!shelled || boxes[0].owner == kSurface) << "box owner";
+            EXPECT_TRUE(c.handle || boxes[0].owner == kSurface) << "box owner";
         }
     }
 }
@@ -196,6 +199,95 @@ TEST_F(URLLinkTest, EachActionOpensOnce) {
     link.HandleInput(WM_KEYDOWN, VK_RETURN, 1, 96);
     standin::SetCallHook(nullptr);
     EXPECT_EQ(1u, standin::ShellExecutes().size()) << "a press during the open";
+}
+
+// Which way an open goes (through the desktop shell's process only for an
+// elevated process with a linked token, else or when no desktop shell offers
+// it ShellExecuteA), COM started once before the first shell call and ended
+// once at shutdown if it was started, the process token closed.
+TEST_F(URLLinkTest, TwoOpensTakeTheUsersWayAndStartComOnce) {
+    STANDIN_ONLY();
+    const auto full = TokenElevationTypeFull;
+    const struct {
+        TOKEN_ELEVATION_TYPE elevation;
+        bool offered;
+        HRESULT desktop, com;
+        const char* calls;  // over two presses and the shutdown
+    } cases[] = {
+        {TokenElevationTypeDefault, true, S_OK, S_OK, "Co ShellExecuteA ShellExecuteA Unco"},
+        {TokenElevationTypeLimited, true, S_OK, S_FALSE, "Co ShellExecuteA ShellExecuteA Unco"},
+        {full, true, S_OK, S_OK, "Co Desktop Desktop Unco"},
+        {full, false, S_OK, S_OK, "Co Desktop ShellExecuteA Desktop ShellExecuteA Unco"},
+        {full, true, E_FAIL, RPC_E_CHANGED_MODE, "Co Desktop Box Desktop Box"},
+        {TokenElevationTypeDefault, false, S_OK, E_FAIL, "Co ShellExecuteA ShellExecuteA"},
+    };
+    const std::map<std::string, std::string> shown = {{"CoInitializeEx", "Co"},
+                                                      {"CoUninitialize", "Unco"},
+                                                      {"ShellExecuteAsDesktop", "Desktop"},
+                                                      {"ShellExecuteA", "ShellExecuteA"},
+                                                      {"MessageBoxA", "Box"}};
+    link.SetURL("u");
+    for (const auto& c : cases) {
+        standin::Reset();
+        standin::SetElevationType(c.elevation);
+        standin::SetDesktopShell(c.offered, c.desktop);
+        standin::SetComResult(c.com);
+        std::string calls;
+        standin::SetCallHook([&](const std::string& function, unsigned long) {
+            if (shown.count(function)) calls += (calls.empty() ? "" : " ") + shown.at(function);
+            return ERROR_SUCCESS;
+        });
+        link.lblURL_MouseDown(1, 0, 0, 0);
+        link.lblURL_MouseDown(1, 0, 0, 0);
+        ShellOpen::Shutdown();
+        standin::SetCallHook(nullptr);
+        EXPECT_EQ(c.calls, calls) << c.elevation << " " << c.offered;
+        EXPECT_EQ(0u, standin::OpenHandles()) << "the process token is closed";
+        for (const auto& open : standin::ShellExecutes()) EXPECT_EQ("u", open.file);
+        if (c.desktop == E_FAIL) {
+            EXPECT_EQ("Unable to load 'u' : Unspecified error (Error -2147467259)", standin::MessageBoxes().at(0).text);
+        }
+    }
+    // Without ole32 the open goes on without COM.
+    standin::Reset();
+    standin::HideSystemFunction("ole32.dll", "");
+    link.lblURL_MouseDown(1, 0, 0, 0);
+    EXPECT_EQ(0u, standin::CallCount("CoInitializeEx"));
+    EXPECT_EQ(1u, standin::ShellExecutes().size());
+}
+
+// The shell and the error box run message loops of their own: a second
+// link's open may run inside the first's, and the window (with the link) may
+// be closed meanwhile. The hourglass stays until the outer open returns;
+// a closed link's open touches nothing of it and shows no further box.
+TEST_F(URLLinkTest, OpensInsideAnOpenAndLinksClosedDuringOne) {
+    STANDIN_ONLY();
+    FakeSite otherSite;
+    URLLink other{otherSite};
+    std::string seen;
+    standin::SetCallHook([&](const std::string& function, unsigned long n) {
+        if (function == "ShellExecuteA" && n == 1) other.lblURL_MouseDown(1, 0, 0, 0), seen = Busy();
+        return ERROR_SUCCESS;
+    });
+    link.lblURL_MouseDown(1, 0, 0, 0);
+    EXPECT_EQ("busy", seen) << "after the inner open, inside the outer";
+    EXPECT_EQ("-", Busy());
+    EXPECT_EQ(2u, standin::ShellExecutes().size());
+
+    for (const char* during : {"ShellExecuteA", "MessageBoxA"}) {
+        standin::Reset();
+        standin::SetShellExecuteResult(2);
+        auto* closing = new FakeSite;
+        auto* closed = new URLLink(*closing);
+        standin::SetCallHook([&](const std::string& function, unsigned long) {
+            if (function == during) delete closed, delete closing;
+            return ERROR_SUCCESS;
+        });
+        closed->lblURL_MouseDown(1, 0, 0, 0);
+        standin::SetCallHook(nullptr);
+        EXPECT_EQ(during == std::string("MessageBoxA") ? 1u : 0u, standin::MessageBoxes().size()) << during;
+        EXPECT_EQ("-", Busy()) << during;
+    }
 }
 
 TEST(URLLinkErrorText, ShellDescriptions) {

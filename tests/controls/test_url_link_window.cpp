@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "controls/app_pointer.h"
 #include "controls/url_link_window.h"
 #include "controls/window_kit.h"
+#include "platform/app_pointer.h"
 
 #include <commctrl.h>  // after <windows.h>
 
@@ -177,11 +177,12 @@ TEST_F(URLLinkWindowTest, SurfaceIsNamedFocusableAndShowsTheProgramsPointer) {
 
     const HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
     for (HWND window : {control, URLLinkWindow::Label(control)}) {
-        AppPointer::SetBusy();
-        SetCursor(nullptr);
-        SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-        EXPECT_EQ(wait, GetCursor());
-        AppPointer::Restore();
+        {
+            const AppPointer::Busy busy;
+            SetCursor(nullptr);
+            SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            EXPECT_EQ(wait, GetCursor());
+        }
         SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         EXPECT_NE(wait, GetCursor());
     }
@@ -203,15 +204,22 @@ TEST_F(URLLinkWindowTest, DestroyingTheControlFreesItsWindowsAndFont) {
     }
 }
 
-// shell32 is loaded by the first open, not with the program, and the open
-// reaches the real ShellExecuteA: a file that does not exist gives its
-// "file not found" code.
-TEST(ShellLoader, FirstOpenLoadsShell32AndReachesShellExecute) {
+// The system DLLs the program loads itself: shell32 only when asked for, and
+// the real ShellExecuteA then answers (a missing file: "file not found");
+// what is missing says which it is.
+TEST(SystemLibrary, LoadsOnDemandAndTellsWhatIsMissing) {
     ASSERT_EQ(GetModuleHandleA("shell32.dll"), nullptr) << "this test program must not import shell32";
-    const HINSTANCE result = platform::ShellExecuteA(nullptr, "open", "Z:\\qorvel-tweaker-no-such-file.qtz", nullptr,
-                                                     nullptr, SW_SHOWNORMAL);
-    EXPECT_EQ(reinterpret_cast<INT_PTR>(result), 2 /* SE_ERR_FNF */);
+    using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    const auto execute = platform::SystemFunction<ShellExecuteFn>("shell32.dll", "ShellExecuteA");
+    ASSERT_NE(nullptr, execute);
     EXPECT_NE(GetModuleHandleA("shell32.dll"), nullptr);
+    const HINSTANCE result =
+        execute(nullptr, "open", "Z:\\qorvel-tweaker-no-such-file.qtz", nullptr, nullptr, SW_SHOWNORMAL);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(result), 2 /* SE_ERR_FNF */);
+    EXPECT_EQ(nullptr, platform::SystemFunctionAddress("shell32.dll", "QorvelNoSuchFunction"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_PROC_NOT_FOUND), GetLastError());
+    EXPECT_EQ(nullptr, platform::SystemFunctionAddress("qorvel-no-such.dll", "F"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_MOD_NOT_FOUND), GetLastError());
 }
 
 }  // namespace

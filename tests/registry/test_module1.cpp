@@ -2,6 +2,8 @@
 // deletion DeleteKeyTree.
 #include "registry/module1.h"
 
+#include "platform/app_pointer.h"
+
 #include "test_key.h"
 
 namespace {
@@ -151,24 +153,41 @@ TEST_F(Module1Test, CallsPerKeyStayWithinTheirBudget) {
 
 // Which keys stay around a refusing key, what the call returns and one box
 // per refusal are checked over random trees in tests/reliability/test_nothing_lost.cpp.
+// The box belongs to the program's window, also when another program is
+// active, and shows the normal pointer inside a busy period.
 TEST_F(Module1Test, RefusingKeyShowsTheBoxAndTheDeletionEnds) {
     STANDIN_ONLY();
+    const auto window = [](std::uintptr_t n) { return reinterpret_cast<HWND>(n); };
+    const HWND program = window(0x5150);
     MakeKey("T\\locked\\inner");
     const std::string locked = Path("T\\locked");
     standin::RefuseDelete(HKEY_CURRENT_USER, locked);
     standin::RefuseOpen(HKEY_CURRENT_USER, locked, kWriteBits);
-    const HWND program = reinterpret_cast<HWND>(std::uintptr_t{0x5150});
-    standin::SetActiveWindow(program);
-
-    DeleteKeyTree(HKEY_CURRENT_USER, Path("T"));
-    EXPECT_EQ(ERROR_ACCESS_DENIED, LastResult) << "T itself could not be deleted";
-    ASSERT_EQ(1u, standin::MessageBoxes().size());
-    const auto& box = standin::MessageBoxes()[0];
-    EXPECT_EQ("Access denied to delete registry key.", box.text);
-    EXPECT_EQ("Access Denied", box.caption);
-    EXPECT_EQ(16u, box.type);
-    EXPECT_EQ(program, box.owner) << "modal for the program's active window";
-    EXPECT_LT(standin::RegistryCallCount(), 40u);
+    for (const HWND active : {program, HWND{}}) {
+        standin::ResetCallCounts();
+        standin::SetActiveWindow(active);
+        // A tooltip (owned) and a hidden window are not the program's window.
+        standin::SetThreadWindows(
+            {{window(0x10), true, program}, {window(0x20), false, nullptr}, {program, true, nullptr}});
+        bool busyAtBox = true;
+        standin::SetCallHook([&](const std::string& function, unsigned long) {
+            if (function == "MessageBoxA") busyAtBox = AppPointer::IsBusy();
+            return ERROR_SUCCESS;
+        });
+        const AppPointer::Busy busy;
+        DeleteKeyTree(HKEY_CURRENT_USER, Path("T"));
+        EXPECT_EQ(ERROR_ACCESS_DENIED, LastResult) << "T itself could not be deleted";
+        ASSERT_EQ(active ? 1u : 2u, standin::MessageBoxes().size());
+        const auto& box = standin::MessageBoxes().back();
+        EXPECT_EQ("Access denied to delete registry key.", box.text);
+        EXPECT_EQ("Access Denied", box.caption);
+        EXPECT_EQ(16u, box.type);
+        EXPECT_EQ(program, box.owner) << "modal for the program's window";
+        EXPECT_FALSE(busyAtBox);
+        EXPECT_TRUE(AppPointer::IsBusy()) << "the busy period goes on after the box";
+        EXPECT_LT(standin::RegistryCallCount(), 40u);
+        standin::SetCallHook(nullptr);
+    }
 }
 
 TEST_F(Module1Test, KeyThatRefusesOnlyDeletionIsEmptiedThenLeft) {

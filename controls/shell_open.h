@@ -1,0 +1,48 @@
+// ShellOpen: opens an address or a file through the shell, with the rights of
+// the signed-in user.
+//
+// A process that runs elevated with a linked limited token (an administrator
+// under UAC who started the program with full rights) asks the desktop
+// shell's own process to open it, so that the browser does not inherit the
+// program's full rights; every other process (not elevated, Windows XP, no
+// desktop shell to ask) calls ShellExecuteA itself. COM is initialised on
+// the calling thread at the first open, as the shell asks of its callers
+// (apartment-threaded, no OLE1 DDE), and uninitialised by Shutdown.
+//
+// Both the shell and COM may run message loops of their own while an open
+// runs: callers must expect any message of theirs to arrive meanwhile.
+// Plain state of the user-interface thread; nothing here throws.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace ShellOpen {
+
+// A failed open: the number and description the user is told.
+struct Failure {
+    std::int32_t number = 0;
+    std::string description;
+};
+
+// Opens `file` with the "open" verb, shown normally; `owner` is the window
+// that asks (ShellExecuteA's owner). False, with `failure` filled, when the
+// open failed.
+bool Open(HWND owner, const std::string& file, Failure& failure);
+
+// Ends COM on this thread if the first Open started it. At exit, once every
+// window of the thread is gone.
+void Shutdown();
+
+}  // namespace ShellOpen
+
+// A readable description of a ShellExecuteA result of 32 or less: the
+// platform's text for that error where the code is a system error code, the
+// shell's documented meaning for its own codes, and a fixed text otherwise.
+std::string ShellErrorDescription(std::int32_t code);
+
+// The platform's own text for a system error code or HRESULT, on one line;
+// "" when it has none.
+std::string SystemErrorText(DWORD code);

@@ -1,0 +1,62 @@
+#include "platform/app_pointer.h"
+
+#include "platform/platform.h"
+
+namespace {
+
+int g_depth = 0;  // busy periods running
+
+void ShowHourglass() {
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+}
+
+// The pointer the state calls for now: the hourglass, or the arrow that the
+// window under the pointer then replaces with its own (the hand over a link),
+// as a mouse move would make it do.
+void ShowCurrent() {
+    if (g_depth > 0) {
+        ShowHourglass();
+        return;
+    }
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+#ifdef _WIN32
+    POINT at;
+    if (!GetCursorPos(&at)) return;
+    HWND under = WindowFromPoint(at);
+    if (!under || GetWindowThreadProcessId(under, nullptr) != GetCurrentThreadId()) return;
+    const LRESULT hit = SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y));
+    SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+#endif
+}
+
+}  // namespace
+
+AppPointer::Busy::Busy() noexcept {
+    ++g_depth;
+    ShowHourglass();
+}
+
+AppPointer::Busy::~Busy() {
+    if (g_depth > 0) --g_depth;
+    ShowCurrent();
+}
+
+AppPointer::Waiting::Waiting() noexcept : suspended_(g_depth) {
+    g_depth = 0;
+    ShowCurrent();
+}
+
+AppPointer::Waiting::~Waiting() {
+    g_depth += suspended_;
+    ShowCurrent();
+}
+
+bool AppPointer::IsBusy() noexcept {
+    return g_depth > 0;
+}
+
+bool AppPointer::OnSetCursor() noexcept {
+    if (g_depth == 0) return false;
+    ShowHourglass();
+    return true;
+}

@@ -1,0 +1,21 @@
+// The window the program's message boxes belong to.
+#include "platform/platform.h"
+
+namespace {
+
+BOOL CALLBACK TakeUnownedVisible(HWND window, LPARAM found) {
+    if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND platform::ProgramWindow() {
+    if (HWND active = GetActiveWindow()) return active;
+    // The user works in another program: the box still belongs to ours, so
+    // that our window takes no input while it shows.
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), TakeUnownedVisible, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
