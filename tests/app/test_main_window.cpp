@@ -1,0 +1,67 @@
+// The main window against the real user32/gdi32/comctl32 (under Wine): its
+// page frames and picture boxes draw themselves for WM_PRINTCLIENT (as themed
+// buttons ask of their parent) in the system's current colours.
+#include <gtest/gtest.h>
+
+#include "app/control_ids.h"
+#include "app/layout.h"
+#include "app/main_window.h"
+#include "controls/units.h"
+
+namespace {
+
+HWND ChildNamed(HWND main, const char* name) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{kFirstControlId + static_cast<int>(layout::Find(name) - layout::Controls().data()), nullptr};
+    EnumChildWindows(
+        main,
+        [](HWND child, LPARAM p) {
+            auto* s = reinterpret_cast<Search*>(p);
+            if (GetDlgCtrlID(child) == s->id) s->found = child;
+            return s->found ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The colour at x, y of what `window` draws of itself for WM_PRINTCLIENT.
+COLORREF PrintedPixel(HWND window, int x, int y) {
+    RECT client;
+    GetClientRect(window, &client);
+    ui::WindowDc screen(nullptr);
+    ui::MemoryDc memory(screen.get());
+    ui::GdiOwner<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+    ui::Selected selected(memory.get(), bitmap.get());
+    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT | PRF_ERASEBKGND);
+    return GetPixel(memory.get(), x, y);
+}
+
+// Wine applies SetSysColors to the calling process only; Windows to every
+// program: the colour is put back before the test ends.
+TEST(MainWindowColours, PagesAndPicturesFollowTheButtonFaceColour) {
+    MainWindow window;
+    ASSERT_TRUE(window.Create(GetModuleHandleA(nullptr), SW_SHOWNORMAL)) << "no window (display driver?)";
+    HWND page = ChildNamed(window.hwnd(), "frAbout"), portrait = ChildNamed(window.hwnd(), "Picture1");
+    ASSERT_TRUE(page && portrait);
+    // Inside the page, clear of its border and lines; the portrait box's
+    // bottom-right pixel, beyond the picture.
+    const int dpi = ui::ScreenDpi();
+    const POINT inPage{units::ScalePixels(160, dpi), units::ScalePixels(150, dpi)};
+    RECT box;
+    GetClientRect(portrait, &box);
+    const int element = COLOR_BTNFACE;
+    const COLORREF face = GetSysColor(element), other = RGB(0x12, 0x9a, 0x56);
+    for (const COLORREF colour : {face, other}) {
+        ASSERT_TRUE(SetSysColors(1, &element, &colour));
+        EXPECT_EQ(colour, PrintedPixel(page, inPage.x, inPage.y)) << std::hex << colour;
+        EXPECT_EQ(colour, PrintedPixel(portrait, box.right - 1, box.bottom - 1)) << std::hex << colour;
+    }
+    SetSysColors(1, &element, &face);
+    DestroyWindow(window.hwnd());
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // the window's, not the test program's
+}
+
+}  // namespace
