@@ -62,7 +62,7 @@ bool ShellOpen::Open(HWND owner, const std::string& file, Failure& failure) {
         // A shell32 without the entry point says so; one that cannot be
         // loaded at all is the shell's "DLL not found".
         failure = GetLastError() == ERROR_PROC_NOT_FOUND ? SystemFailure(ERROR_PROC_NOT_FOUND)
-                                                          : Failure{32, ShellErrorDescription(32)};
+                                                         : Failure{32, ShellErrorDescription(32)};
         return false;
     }
     const auto code = reinterpret_cast<std::uintptr_t>(

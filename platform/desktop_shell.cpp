@@ -66,8 +66,8 @@ bool DesktopDispatch(Interface<IShellDispatch2>& shell) {
     using CoCreateInstanceFn = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
     const auto create = platform::SystemFunction<CoCreateInstanceFn>("ole32.dll", "CoCreateInstance");
     Interface<IShellWindows> windows;
-    if (!create || FAILED(create(__uuidof(ShellWindows), nullptr, CLSCTX_LOCAL_SERVER, __uuidof(IShellWindows),
-                                 windows.any())))
+    if (!create ||
+        FAILED(create(__uuidof(ShellWindows), nullptr, CLSCTX_LOCAL_SERVER, __uuidof(IShellWindows), windows.any())))
         return false;
     VARIANT desktopFolder{};  // CSIDL_DESKTOP
     desktopFolder.vt = VT_I4;
