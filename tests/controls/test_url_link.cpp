@@ -213,6 +213,7 @@ TEST_F(URLLinkTest, TwoOpensTakeTheUsersWayAndStartComOnce) {
         bool offered;
         HRESULT desktop, com;
         const char* calls;  // over two presses and the shutdown
+        bool tokenFails = false;
     } cases[] = {
         {TokenElevationTypeDefault, true, S_OK, S_OK, "Co ShellExecuteA ShellExecuteA Unco"},
         {TokenElevationTypeLimited, true, S_OK, S_FALSE, "Co ShellExecuteA ShellExecuteA Unco"},
@@ -220,6 +221,7 @@ TEST_F(URLLinkTest, TwoOpensTakeTheUsersWayAndStartComOnce) {
         {full, false, S_OK, S_OK, "Co Desktop ShellExecuteA Desktop ShellExecuteA Unco"},
         {full, true, E_FAIL, RPC_E_CHANGED_MODE, "Co Desktop Box Desktop Box"},
         {TokenElevationTypeDefault, false, S_OK, E_FAIL, "Co ShellExecuteA ShellExecuteA"},
+        {full, true, S_OK, S_OK, "Co ShellExecuteA ShellExecuteA Unco", true},
     };
     const std::map<std::string, std::string> shown = {{"CoInitializeEx", "Co"},
                                                       {"CoUninitialize", "Unco"},
@@ -235,7 +237,7 @@ TEST_F(URLLinkTest, TwoOpensTakeTheUsersWayAndStartComOnce) {
         std::string calls;
         standin::SetCallHook([&](const std::string& function, unsigned long) {
             if (shown.count(function)) calls += (calls.empty() ? "" : " ") + shown.at(function);
-            return ERROR_SUCCESS;
+            return c.tokenFails && function == "OpenProcessToken" ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
         });
         link.lblURL_MouseDown(1, 0, 0, 0);
         link.lblURL_MouseDown(1, 0, 0, 0);
