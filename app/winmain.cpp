@@ -1,20 +1,20 @@
 // The program's entry point: the main window is the start-up object; there
 // is no other start-up logic.
 #include <windows.h>
-#include <commctrl.h>
+#include <commctrl.h>  // ICC_*
 
 #include "app/main_window.h"
 #include "controls/shell_open.h"
+#include "controls/window_kit.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     // Before any window exists: no DLL from the program's folder or the
     // current one, and uxtheme loaded from the system folder before the
-    // common controls look for it by name (for themes): they then find it
-    // loaded.
+    // common controls (loaded here, not imported) look for it by name for
+    // themes: they then find it loaded.
     platform::RestrictDllSearch();
     platform::LoadSystemLibrary("uxtheme.dll");
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
+    ui::LoadCommonControls(ICC_TAB_CLASSES | ICC_BAR_CLASSES);
 
     {
         MainWindow window;

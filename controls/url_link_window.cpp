@@ -219,8 +219,7 @@ HWND CreateSurface(HWND parent, int x, int y, int cx, int cy, const PropertySet*
 }  // namespace
 
 bool URLLinkWindow::Register() {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};  // the tooltip class
-    InitCommonControlsEx(&icc);
+    ui::LoadCommonControls(ICC_BAR_CLASSES);  // the tooltip class
     // The hand, its hot spot on the fingertip, over the surface and the text.
     // The label's double-clicks arrive as such, so that the second press of
     // one is not taken for a new press.

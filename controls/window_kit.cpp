@@ -37,6 +37,14 @@ bool RegisterRoutedClass(const char* name, WNDPROC proc, HCURSOR cursor, UINT st
     return RegisterClassExA(&wc) != 0;
 }
 
+bool LoadCommonControls(DWORD classes) {
+    using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    static const auto initialise = reinterpret_cast<InitCommonControlsExFn>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("comctl32.dll"), "InitCommonControlsEx")));
+    const INITCOMMONCONTROLSEX wanted{sizeof wanted, classes};
+    return initialise && initialise(&wanted);
+}
+
 int ScreenDpi() {
     WindowDc screen(nullptr);
     const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;

@@ -112,6 +112,14 @@ private:
     HGDIOBJ old_;
 };
 
+// Registers the common controls' window classes `classes` (ICC_*). The
+// common controls are loaded here, not imported: a DLL imported by the
+// program is looked for in the program's folder first, at start, before the
+// program can restrict the search. They are loaded by name so that the
+// program's manifest can pick version 6 (side by side); call
+// platform::RestrictDllSearch first. False on failure.
+bool LoadCommonControls(DWORD classes);
+
 // The screen's dots per inch, vertically; 96 when it cannot be read.
 int ScreenDpi();
 
