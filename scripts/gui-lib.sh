@@ -55,8 +55,11 @@ qt_seed_prefix() {  # the keys the tweaks use, as a fresh Windows XP user has th
   # Wine's drive Z: is the Linux root. The first import can come too early
   # for a prefix still booting: it is repeated until it takes.
   qt_boot_prefix
-  local file="Z:${QT_ROOT//\//\\}\\tests\\e2e\\seed.reg"
-  qt_wait 60 qt_wine 60 reg import "$file" ${QT_REG_VIEW:+"$QT_REG_VIEW"}
+  qt_wait 60 qt_wine 60 reg import "$(qt_winpath "$QT_ROOT/tests/e2e/seed.reg")" ${QT_REG_VIEW:+"$QT_REG_VIEW"}
+}
+
+qt_winpath() {  # qt_winpath PATH : the Windows form of an absolute Linux path (drive Z:)
+  printf 'Z:%s' "${1//\//\\}"
 }
 
 qt_probe() {  # lists the window's controls into $QT_GUI_TMP/probe.txt
@@ -73,8 +76,9 @@ qt_window_up() {
   qt_probe && grep -q '^window' "$QT_GUI_TMP/probe.txt" && [ "$(qt_field lblVersion 7)" != "Version" ]
 }
 
-qt_start_program() {  # qt_start_program EXE : starts it and waits for its window
-  setsid "$QT_WINE" "$1" >"$QT_GUI_TMP/program.log" 2>&1 </dev/null &
+qt_start_program() {  # qt_start_program EXE [DIR [NAME=VALUE...]] : starts it and waits for its window
+  # DIR: its current folder; NAME=VALUE: environment of its process only.
+  (cd "${2:-.}" && exec env "${@:3}" setsid "$QT_WINE" "$1" >"$QT_GUI_TMP/program.log" 2>&1 </dev/null) &
   QT_PROGRAM_PID=$!
   qt_wait 60 qt_window_up
 }

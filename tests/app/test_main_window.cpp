@@ -10,19 +10,20 @@
 
 namespace {
 
+struct Search {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK TakeIfSought(HWND child, LPARAM p) {
+    auto* s = reinterpret_cast<Search*>(p);
+    if (GetDlgCtrlID(child) == s->id) s->found = child;
+    return s->found ? FALSE : TRUE;
+}
+
 HWND ChildNamed(HWND main, const char* name) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{kFirstControlId + static_cast<int>(layout::Find(name) - layout::Controls().data()), nullptr};
-    EnumChildWindows(
-        main,
-        [](HWND child, LPARAM p) {
-            auto* s = reinterpret_cast<Search*>(p);
-            if (GetDlgCtrlID(child) == s->id) s->found = child;
-            return s->found ? FALSE : TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    Search search{kFirstControlId + static_cast<int>(layout::Find(name) - layout::Controls().data()), nullptr};
+    EnumChildWindows(main, TakeIfSought, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -3,12 +3,16 @@
 //   name  class  visible(0/1)  enabled(0/1)  x y w h (client coordinates of
 //   the main window)  sx sy (screen position)  text (CR/LF escaped)
 // followed by "focus <name>", "tab <selected index>", "window <x y w h>" of
-// the client area on the screen, "style <hex>" and one "box <title> <texts>"
+// the client area on the screen, "style <hex>", "foreground <program, other
+// or ->" (whose window is in the foreground) and one "box <title> <texts>"
 // line per message box the program shows.
 // Control names come from the window's own layout table, by control ID.
 //
 //   qt-probe deny KEY   gives HKEY_CURRENT_USER\KEY an empty access list:
 //                       from then on nobody may open or delete it.
+//   qt-probe opened FILE ... ADDRESS
+//                       appends ADDRESS as one line to FILE: the test's
+//                       handler of addresses the shell opens.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -102,10 +106,18 @@ int Deny(const char* path) {
     return status == ERROR_SUCCESS ? 0 : 1;
 }
 
+int Opened(const char* file, const char* address) {
+    std::FILE* out = std::fopen(file, "ab");
+    if (!out) return 1;
+    const bool written = std::fprintf(out, "%s\n", address) >= 0;
+    return std::fclose(out) == 0 && written ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc > 2 && std::string(argv[1]) == "deny") return Deny(argv[2]);
+    if (argc > 3 && std::string(argv[1]) == "opened") return Opened(argv[2], argv[argc - 1]);
     const char* caption = argc > 1 ? argv[1] : "Qorvel Tweaker";
     g_main = FindWindowA(nullptr, caption);
     if (!g_main) {
@@ -156,6 +168,10 @@ int main(int argc, char** argv) {
     ClientToScreen(g_main, &origin);
     std::printf("window\t%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
     std::printf("style\t%08lx\n", static_cast<unsigned long>(GetWindowLongA(g_main, GWL_STYLE)));
+    const HWND foreground = GetForegroundWindow();
+    DWORD foreground_pid = 0;
+    if (foreground) GetWindowThreadProcessId(foreground, &foreground_pid);
+    std::printf("foreground\t%s\n", !foreground ? "-" : foreground_pid == pid ? "program" : "other");
     EnumThreadWindows(thread, ListBox, 0);
     return 0;
 }
