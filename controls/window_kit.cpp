@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "controls/units.h"
+#include "platform/platform.h"
 
 namespace ui {
 
@@ -39,8 +40,8 @@ bool RegisterRoutedClass(const char* name, WNDPROC proc, HCURSOR cursor, UINT st
 
 bool LoadCommonControls(DWORD classes) {
     using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    static const auto initialise = reinterpret_cast<InitCommonControlsExFn>(
-        reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("comctl32.dll"), "InitCommonControlsEx")));
+    static const auto initialise = reinterpret_cast<InitCommonControlsExFn>(reinterpret_cast<void*>(
+        GetProcAddress(platform::LoadSideBySideLibrary("comctl32.dll"), "InitCommonControlsEx")));
     const INITCOMMONCONTROLSEX wanted{sizeof wanted, classes};
     return initialise && initialise(&wanted);
 }

@@ -115,8 +115,8 @@ private:
 // Registers the common controls' window classes `classes` (ICC_*). The
 // common controls are loaded here, not imported: a DLL imported by the
 // program is looked for in the program's folder first, at start, before the
-// program can restrict the search. They are loaded by name so that the
-// program's manifest can pick version 6 (side by side); call
+// program can restrict the search. The manifest's version 6 comes from the
+// side-by-side store (platform::LoadSideBySideLibrary); call
 // platform::RestrictDllSearch first. False on failure.
 bool LoadCommonControls(DWORD classes);
 

@@ -64,6 +64,9 @@ HWND ProgramWindow();
 void RestrictDllSearch();
 // The system DLL `dll`, loaded by its full path (see SystemFunctionAddress).
 HMODULE LoadSystemLibrary(const char* dll);
+// The version of the system DLL `dll` that the program's manifest names from
+// the side-by-side store (comctl32 6), else the system folder's.
+HMODULE LoadSideBySideLibrary(const char* dll);
 #endif
 
 }  // namespace platform

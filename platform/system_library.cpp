@@ -18,6 +18,17 @@ HMODULE platform::LoadSystemLibrary(const char* dll) {
     return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
+HMODULE platform::LoadSideBySideLibrary(const char* dll) {
+    // The activation context comes before every folder of the search: a name
+    // it redirects is loaded from the side-by-side store, never from the
+    // program's folder. A name it does not redirect is loaded by full path.
+    ACTCTX_SECTION_KEYED_DATA redirection{};
+    redirection.cbSize = sizeof redirection;
+    if (FindActCtxSectionStringA(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, dll, &redirection))
+        return LoadLibraryExA(dll, nullptr, 0);
+    return LoadSystemLibrary(dll);
+}
+
 void* platform::SystemFunctionAddress(const char* dll, const char* function) {
     const HMODULE module = LoadSystemLibrary(dll);
     return module ? reinterpret_cast<void*>(GetProcAddress(module, function)) : nullptr;
