@@ -1,10 +1,17 @@
-// The main window's stored layout: every control, its container, caption or
-// text, place and size in twips, keyboard order, visibility when created,
-// font, colours, tooltip and stored properties. The Win32 window creates its
-// controls from this table and nothing else; sizes become pixels once, at the
-// monitor's DPI (15 twips a pixel at 96 DPI; controls/units.h).
+// The main window's stored layout: one row per control, saying what the
+// control is, where it lives, what it shows and where the Tab key reaches
+// it. The Win32 window creates its controls from this table and nothing
+// else; sizes are twips and become pixels once, at the system's DPI (15
+// twips a pixel at 96 DPI; controls/units.h). Portable data, read by the
+// window, the tests and qt-probe.
+//
+// A row's position in the table is its control's identity: the window gives
+// the control the ID kFirstControlId plus that position (IdOf, ById), and
+// within each container the rows run from the top of the stacking order
+// down.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -15,7 +22,6 @@
 namespace layout {
 
 enum class Kind {
-    Window,
     TabStrip,
     Frame,         // a group box with its caption in the top border
     BareFrame,     // a container drawn with neither border nor caption
@@ -23,55 +29,54 @@ enum class Kind {
     StatusField,   // an ordinary single-line edit box
     Button,
     Label,
-    Line,
-    Picture,
-    Link,  // a hyperlink label
+    Line,     // drawn by its container beneath the windowed controls
+    Picture,  // a picture box
+    Link,     // a hyperlink label
 };
 
-// OLE colour convention: the top bit set names a system colour by the index
-// in the low byte; otherwise an RGB value with red in the low byte.
-constexpr std::uint32_t SystemColour(int index) {
-    return 0x80000000u | static_cast<std::uint32_t>(index);
-}
+// An RGB colour as stored, red in the low byte (a COLORREF); kNoColour: the
+// system's colour for that kind of control.
 constexpr std::uint32_t Rgb(int r, int g, int b) {
     return static_cast<std::uint32_t>(r) | (static_cast<std::uint32_t>(g) << 8) | (static_cast<std::uint32_t>(b) << 16);
 }
-constexpr std::uint32_t kButtonFace = SystemColour(15);
-constexpr std::uint32_t kWindowText = SystemColour(8);
 constexpr std::uint32_t kNoColour = 0xFFFFFFFFu;
 
 struct Font {
     const char* face;
-    double points;
+    int hundredths;  // of a point: 825 is 8.25 points
 };
-constexpr Font kWindowFont{"Tahoma", 8.25};
+// The window's font, which every control uses unless its row names another.
+constexpr Font kWindowFont{"Tahoma", 825};
 
 // Which picture resource a picture box shows.
 enum class Image { None, Banner, Mascot, Portrait };
 
+// Twips from the container's top-left corner (a frame's outer corner).
+struct Place {
+    int left, top, width, height;
+};
+
 struct Control {
     const char* name;
     Kind kind;
-    const char* container;         // "" for children of the window
-    std::string caption;           // caption or text
-    int left, top, width, height;  // twips; for a line: x1, y1, x2, y2
-    int tabIndex;                  // -1 for controls outside the sequence
-    bool visible;                  // when created
-    int lineWidth = 0;             // pixels, lines only
-    std::uint32_t foreColour = kNoColour;
-    std::uint32_t backColour = kNoColour;
+    const char* container;  // "": a child of the window itself
+    std::string caption;    // caption or text; links keep theirs in `properties`
+    Place place;            // a line runs from (left, top) to (left + width, top + height)
+    int tabIndex;           // place in the one keyboard sequence; -1: none (lines)
+    bool visible = true;    // when created
+    Font font = kWindowFont;
+    std::uint32_t colour = kNoColour;  // a label's text, a line's ink
+    int lineWidth = 0;                 // pixels, lines only
     const char* tooltip = "";
     Image image = Image::None;
-    Font font = kWindowFont;
-    // Stored properties of a hyperlink label (keys as stored, lower case).
+    // A link's stored property set (keys as stored, lower case).
     std::vector<std::pair<std::string, TaggedValue>> properties = {};
 };
 
-// The window itself.
+// The window itself: its caption and the size of its client area in twips.
 struct Window {
-    const char* name;
     const char* caption;
-    int clientWidth, clientHeight;  // twips
+    int clientWidth, clientHeight;
 };
 const Window& MainWindow();
 
@@ -80,8 +85,17 @@ const std::vector<Control>& Controls();
 
 // The control of that name, or nullptr.
 const Control* Find(const std::string& name);
+// The ID of a control of the table, and the control with an ID (nullptr for
+// any other).
+int IdOf(const Control& control);
+const Control* ById(int id);
 
-// The tab captions, in order.
-const std::vector<std::string>& TabCaptions();
+// The tab strip's tabs in order (tab 1 first, as the strip counts them): the
+// caption the strip shows and the page frame that belongs to it.
+struct Tab {
+    const char* caption;
+    const char* page;
+};
+const std::array<Tab, 3>& Tabs();
 
 }  // namespace layout

@@ -1,5 +1,6 @@
 #include "app/main_app.h"
 
+#include "app/layout.h"
 #include "app/version.h"
 #include "platform/app_pointer.h"
 #include "platform/names.h"
@@ -44,28 +45,20 @@ void Main_App::Form_Load() {
 void Main_App::TabStrip1_Click() {
     using Frame = MainView::Frame;
     const std::string caption = names::LowerCase(view_.SelectedTabCaption());
-    if (caption == "&about") {
-        view_.FrameVisible(Frame::frVideo, false);
-        view_.FrameVisible(Frame::frFolders, false);
-        view_.FrameVisible(Frame::frAbout, true);
-    } else if (caption == "&video") {
-        view_.FrameVisible(Frame::frAbout, false);
-        view_.FrameVisible(Frame::frFolders, false);
-        view_.FrameVisible(Frame::frVideo, true);
-        RefreshAviStatus();
-    } else if (caption == "&folders") {
-        view_.FrameVisible(Frame::frAbout, false);
-        view_.FrameVisible(Frame::frVideo, false);
-        view_.FrameVisible(Frame::frFolders, true);
+    const auto& tabs = layout::Tabs();
+    for (std::size_t chosen = 0; chosen < tabs.size(); ++chosen) {
+        if (caption != names::LowerCase(tabs[chosen].caption)) continue;
+        // The other two pages are hidden first, in the tabs' order.
+        for (std::size_t other = 0; other < tabs.size(); ++other)
+            if (other != chosen) view_.FrameVisible(static_cast<Frame>(other), false);
+        view_.FrameVisible(static_cast<Frame>(chosen), true);
+        if (static_cast<Frame>(chosen) == Frame::frVideo) RefreshAviStatus();
+        return;
     }
 }
 
 void Main_App::Exit_Button_Click() noexcept {
-    try {
-        view_.EndProgram();
-    } catch (...) {
-        // Ending the program ignores every error.
-    }
+    view_.EndProgram();
 }
 
 void Main_App::AVI_New_Click() {

@@ -26,10 +26,12 @@ public:
     // Start-up: the version caption, the registry objects' targets, then
     // tab 1 (About), whose page is then the only one shown.
     void Form_Load();
-    // Shows the page whose tab caption is selected and hides the other two;
-    // the Video page re-reads its status fields. Other captions change nothing.
+    // Shows the page whose tab caption (layout::Tabs, compared lower-cased)
+    // is selected and hides the other two; the Video page re-reads its status
+    // fields. Other captions change nothing.
     void TabStrip1_Click();
-    // Ends the program at once, without asking; errors while ending are ignored.
+    // Ends the program at once, without asking; the view lets no error of
+    // ending out.
     void Exit_Button_Click() noexcept;
 
     // The Video page's buttons and readout, on AviKey.

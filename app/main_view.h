@@ -13,7 +13,8 @@
 
 class MainView : public AviStatusView {
 public:
-    // The three page frames, one per tab.
+    // The three page frames, one per tab, in the order of the tabs
+    // (layout::Tabs).
     enum class Frame { frAbout, frVideo, frFolders };
 
     // Caption of the label lblVersion.
@@ -26,6 +27,7 @@ public:
     // run the tab-click handler itself: a tab control does not notify when
     // selected from code, and the caller runs that handler afterwards.
     virtual void SelectTab(int index) = 0;
-    // Ends the program; the window does no unload processing of its own.
-    virtual void EndProgram() = 0;
+    // Ends the program; the window does no unload processing of its own,
+    // and nothing that goes wrong while it ends reaches the caller.
+    virtual void EndProgram() noexcept = 0;
 };

@@ -62,9 +62,8 @@ void Picture::Draw(HDC dc, int dpi) const {
     const SIZE drawn = DrawnSize(dpi);
     ui::MemoryDc memory(dc);
     ui::Selected selected(memory.get(), bitmap_.get());
-    const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+    const ui::StretchMode mode(dc, COLORONCOLOR);
     StretchBlt(dc, 0, 0, drawn.cx, drawn.cy, memory.get(), 0, 0, pixels_.cx, pixels_.cy, SRCCOPY);
-    SetStretchBltMode(dc, oldMode);
 }
 
 #endif

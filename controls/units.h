@@ -1,4 +1,4 @@
-// The units a window layout is stored in and their pixels at a monitor's DPI:
+// The units a window layout is stored in and their pixels at the system DPI:
 // twips (1/1440 inch), HIMETRIC (1/100 mm), points and pixels drawn for 96
 // DPI. Every conversion rounds to the nearest unit, halves away from zero,
 // as the platform's MulDiv does, so that a measured pixel size survives the

@@ -70,7 +70,7 @@ private:
 
 class URLLink {
 public:
-    static constexpr const char* kProgId = "Qorvel_Tweaker.URLLink";
+    static constexpr const char kProgId[] = "Qorvel_Tweaker.URLLink";
     static constexpr const char* kDefaultText = "Valdrin dot Net";
     static constexpr const char* kDefaultURL = "http://www.valdrin.net/";
     // The caption of the error box: the application's title.

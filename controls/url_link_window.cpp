@@ -5,22 +5,34 @@
 #include <commctrl.h>
 
 #include <climits>
+#include <string>
 #include <new>
+#include <utility>
 
 #include "platform/app_pointer.h"
 #include "controls/units.h"
 #include "controls/window_kit.h"
 
-// The platform's hand pointer exists from Windows 2000 on; some headers hide
-// it from older targets.
-#ifndef IDC_HAND
-#define IDC_HAND MAKEINTRESOURCE(32649)
-#endif
-
-const char URLLinkWindow::kClassName[] = "Qorvel_Tweaker.URLLink";
-const char URLLinkWindow::kLabelClassName[] = "Qorvel_Tweaker.URLLink.lblURL";
-
 namespace {
+
+// The label's window class: the surface's with the label's name.
+const char* LabelClassName() {
+    static const std::string name = std::string(URLLink::kProgId) + ".lblURL";
+    return name.c_str();
+}
+
+// The control's own font, until a host sets another.
+ui::FontOwner DefaultFont(int dpi) {
+    return ui::CreateLayoutFont("MS Sans Serif", 825, dpi, true /* underlined */);
+}
+
+// `font` as a link draws it: underlined.
+ui::FontOwner UnderlinedCopy(HFONT font) {
+    LOGFONTA lf{};
+    if (GetObjectA(font, sizeof lf, &lf) != sizeof lf) return nullptr;
+    lf.lfUnderline = TRUE;
+    return ui::FontOwner(CreateFontIndirectA(&lf));
+}
 
 int ClampLength(std::size_t length) {
     return length > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(length);
@@ -62,6 +74,9 @@ public:
             case WM_SETFOCUS:
             case WM_KILLFOCUS: return OnFocusChange();
             case WM_KEYDOWN: return OnKeyDown(hwnd, message, wParam, lParam);
+            case WM_GETDLGCODE: return OnGetDlgCode(reinterpret_cast<const MSG*>(lParam));
+            case WM_SETFONT: return OnSetFont(reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
+            case WM_GETFONT: return reinterpret_cast<LRESULT>(hostFont_ ? hostFont_ : font_.get());
             case WM_SETCURSOR: return OnSetCursor(hwnd, message, wParam, lParam);
             default: return DefWindowProcA(hwnd, message, wParam, lParam);
         }
@@ -120,9 +135,9 @@ public:
 private:
     LRESULT OnCreate() {
         dpi_ = ui::ScreenDpi();
-        font_ = ui::CreateLayoutFont("MS Sans Serif", 825, dpi_, true /* underlined */);
+        font_ = DefaultFont(dpi_);
         if (!font_) return -1;
-        label_ = CreateWindowExA(0, URLLinkWindow::kLabelClassName, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, surface_,
+        label_ = CreateWindowExA(0, LabelClassName(), "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, surface_,
                                  nullptr /* no id */, GetModuleHandleA(nullptr), &labelRoute_);
         if (!label_) return -1;
         if (properties_)
@@ -151,6 +166,25 @@ private:
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 
+    // In a dialog, Enter goes to the default button unless the control with
+    // the focus asks for it; the link opens on it as on Space.
+    static LRESULT OnGetDlgCode(const MSG* message) {
+        return message && message->message == WM_KEYDOWN && message->wParam == VK_RETURN ? DLGC_WANTMESSAGE : 0;
+    }
+
+    // The host's font, underlined as a link is drawn (the control owns that
+    // copy); nullptr brings back the control's own font. The label is sized
+    // to the text again.
+    LRESULT OnSetFont(HFONT font, bool redraw) {
+        ui::FontOwner drawn = font ? UnderlinedCopy(font) : DefaultFont(dpi_);
+        if (!drawn) return 0;  // the font in use stays
+        font_ = std::move(drawn);
+        hostFont_ = font;
+        link_.SetText(link_.Text());
+        if (redraw) InvalidateRect(label_, nullptr, TRUE);
+        return 0;
+    }
+
     // The busy pointer wins; otherwise the class pointer (the hand) applies.
     LRESULT OnSetCursor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (AppPointer::OnSetCursor()) return TRUE;
@@ -165,25 +199,21 @@ private:
     }
 
     LRESULT OnLabelPaint() {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(label_, &ps);
-        if (dc) PaintLabel(dc);
-        EndPaint(label_, &ps);
+        const ui::PaintScope paint(label_);
+        if (paint.get()) PaintLabel(paint.get());
         return 0;
     }
 
     LRESULT PaintLabel(HDC dc) {
         RECT rc;
         GetClientRect(label_, &rc);
-        const int saved = SaveDC(dc);
         FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
-        SelectObject(dc, font_.get());
+        const ui::Selected font(dc, font_.get());
         SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
         SetBkMode(dc, TRANSPARENT);
         DrawTextA(dc, caption_.data(), ClampLength(caption_.size()), &rc,
                   DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
         if (GetFocus() == surface_) DrawFocusRect(dc, &rc);
-        RestoreDC(dc, saved);
         return 0;
     }
 
@@ -191,7 +221,8 @@ private:
     const PropertySet* properties_;  // until WM_CREATE has read them
     HWND label_ = nullptr;
     HWND tooltip_ = nullptr;
-    ui::FontOwner font_;
+    ui::FontOwner font_;        // drawn with
+    HFONT hostFont_ = nullptr;  // set by the host (WM_SETFONT), not owned
     int dpi_ = 96;
     std::string caption_;
     LinkLabel labelRoute_{*this};
@@ -203,16 +234,16 @@ LRESULT LinkLabel::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 LinkWindow* StateOf(HWND control) {
-    char name[sizeof URLLinkWindow::kClassName + 1] = "";
-    if (!control || !GetClassNameA(control, name, sizeof name) || lstrcmpiA(name, URLLinkWindow::kClassName) != 0)
+    char name[sizeof URLLink::kProgId + 1] = "";  // room to tell a longer name
+    if (!control || !GetClassNameA(control, name, sizeof name) || lstrcmpiA(name, URLLink::kProgId) != 0)
         return nullptr;
-    return reinterpret_cast<LinkWindow*>(GetWindowLongPtrA(control, GWLP_USERDATA));
+    return ui::ClassBytesObject<LinkWindow>(control);
 }
 
 HWND CreateSurface(HWND parent, int x, int y, int cx, int cy, const PropertySet* properties, int id) {
     if (!URLLinkWindow::Register()) return nullptr;
-    return CreateWindowExA(0, URLLinkWindow::kClassName, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, x, y,
-                           cx, cy, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+    return CreateWindowExA(0, URLLink::kProgId, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, x, y, cx, cy,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
                            const_cast<PropertySet*>(properties));
 }
 
@@ -223,9 +254,10 @@ bool URLLinkWindow::Register() {
     // The hand, its hot spot on the fingertip, over the surface and the text.
     // The label's double-clicks arrive as such, so that the second press of
     // one is not taken for a new press.
-    const HCURSOR hand = LoadCursor(nullptr, IDC_HAND);
-    return ui::RegisterRoutedClass(kLabelClassName, ui::RoutedProc<LinkLabel>, hand, CS_DBLCLKS) &&
-           ui::RegisterRoutedClass(kClassName, ui::RoutedProc<LinkWindow>, hand);
+    const HCURSOR hand = AppPointer::SystemPointer(AppPointer::Shape::Hand);
+    using ui::Binding;
+    return ui::RegisterRoutedClass<LinkLabel, Binding::ClassBytes>(LabelClassName(), hand, CS_DBLCLKS) &&
+           ui::RegisterRoutedClass<LinkWindow, Binding::ClassBytes>(URLLink::kProgId, hand);
 }
 
 HWND URLLinkWindow::Create(HWND parent, int x, int y, int cx, int cy, const PropertySet& properties, int id) {

@@ -1,14 +1,21 @@
 // URLLinkWindow: the Win32 child window of the hyperlink control.
 //
-// One window of class "Qorvel_Tweaker.URLLink" (the control's surface, with
-// the hand pointer) holds the label lblURL, a window of its own class that
-// paints the text underlined in the system Highlight colour. The surface
-// carries the link text as its window text (screen readers and UI automation
-// name it by it), is a tab stop, draws the focus rectangle around the text
-// while it has the focus and opens its address on Enter or Space as a left
-// press on the text does. The state of one control (its logic, font, label
-// and tooltip) is created at the surface's WM_NCCREATE and freed at its
-// WM_NCDESTROY: destroying the surface frees everything it made.
+// One window whose class is the control's programmatic identifier
+// (URLLink::kProgId; the control's surface, with the hand pointer) holds the
+// label lblURL, a window of its own class that paints the text underlined in
+// the system Highlight colour. The surface carries the link text as its
+// window text (screen readers and UI automation name it by it), is a tab
+// stop, draws the focus rectangle around the text while it has the focus and
+// opens its address on Enter or Space as a left press on the text does. In a
+// dialog it asks for Enter (WM_GETDLGCODE). It draws in an underlined
+// MS Sans Serif 8.25 until its host sets a font (WM_SETFONT, which it draws
+// underlined; WM_GETFONT answers the host's font).
+//
+// The state of one control (its logic, font, label and tooltip) lives in
+// the class's own window bytes, so the user slot (GWLP_USERDATA) stays free
+// for the host. It is created at the surface's WM_NCCREATE and freed at its
+// WM_NCDESTROY: destroying the surface frees everything it made, the
+// tooltip, a popup owned by the top-level window, included.
 //
 // Both classes are registered once per process, on first use. All calls
 // belong to the thread that created the windows. Nothing here throws; an
@@ -22,11 +29,6 @@
 #include "platform/platform.h"
 
 namespace URLLinkWindow {
-
-// The surface's window class: the control's programmatic identifier.
-extern const char kClassName[];
-// The label's window class.
-extern const char kLabelClassName[];
 
 // Registers both window classes with this module (and the common controls'
 // tooltip class) the first time. False on failure.

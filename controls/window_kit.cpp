@@ -24,13 +24,14 @@ TTTOOLINFOA ToolInfo(HWND owner, HWND tool) {
 
 }  // namespace
 
-bool RegisterRoutedClass(const char* name, WNDPROC proc, HCURSOR cursor, UINT style) {
+bool RegisterWindowClass(const char* name, WNDPROC proc, HCURSOR cursor, UINT style, int bytes) {
     const HINSTANCE module = GetModuleHandleA(nullptr);
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     if (GetClassInfoExA(module, name, &wc)) return true;
     wc.style = style;
     wc.lpfnWndProc = proc;
+    wc.cbWndExtra = bytes;
     wc.hInstance = module;
     wc.hCursor = cursor;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
@@ -62,10 +63,10 @@ FontOwner CreateLayoutFont(const char* face, int hundredths, int dpi, bool under
     return FontOwner(CreateFontIndirectA(&lf));
 }
 
-HWND CreateToolTip(HWND owner) {
+HWND CreateToolTip(HWND window) {
     return CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr /* no menu */,
-                           GetModuleHandleA(nullptr), nullptr);
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, GetAncestor(window, GA_ROOT),
+                           nullptr /* no menu */, GetModuleHandleA(nullptr), nullptr);
 }
 
 bool SetToolText(HWND tooltip, HWND owner, HWND tool, const std::string& text) {

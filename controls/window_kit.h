@@ -1,9 +1,12 @@
 // The small pieces every window class of the program shares (Windows only):
 // the one routing pattern from a window procedure to an object's handlers,
-// owners for GDI objects and device contexts, the screen's DPI, the program's fonts and tooltips.
+// owners for GDI objects, device contexts and drawing state, the screen's
+// DPI, the program's fonts and tooltips.
 //
-// Owners release what they hold on every path, never throw, and move but do
-// not copy, as the registry's key owner does.
+// Owners release what they hold on every path and never throw. GdiOwner
+// moves and does not copy, as the registry's key owner does; the scope
+// owners (WindowDc, MemoryDc, PaintScope, Selected, StretchMode) neither copy
+// nor move: each lives and ends in the one scope that made it.
 #pragma once
 
 #ifdef _WIN32
@@ -16,6 +19,15 @@
 
 namespace ui {
 
+// Where a window of a routed class keeps its object.
+enum class Binding {
+    // The user slot (GWLP_USERDATA): the program's own windows.
+    UserData,
+    // The class's own window bytes (cbWndExtra, the first pointer's worth): a
+    // reusable control, whose user slot belongs to whoever uses it.
+    ClassBytes,
+};
+
 // Routes every message of a window to an object of class T. T provides
 //   static T* Attach(HWND, const CREATESTRUCTA&);  the object for a window
 //       being created, usually its lpCreateParams (nullptr fails creation);
@@ -24,7 +36,8 @@ namespace ui {
 //   LRESULT OnMessage(HWND, UINT, WPARAM, LPARAM);  one handler per message,
 //       DefWindowProcA for the rest.
 // Messages that arrive before WM_NCCREATE or after WM_NCDESTROY go to
-// DefWindowProcA.
+// DefWindowProcA. Register the class with RegisterRoutedClass<T, B>, which
+// reserves the window bytes that B needs.
 //
 // This is also the program's one exception barrier. An exception must not
 // unwind through the platform's message dispatch, which cannot pass it on;
@@ -32,17 +45,18 @@ namespace ui {
 // fails its creation, any other message answers 0. The handlers report
 // nothing to the user by design, so no message is lost that would have been
 // shown.
-template <class T>
+template <class T, Binding B = Binding::UserData>
 LRESULT CALLBACK RoutedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    constexpr int slot = B == Binding::UserData ? GWLP_USERDATA : 0;
     if (message == WM_NCCREATE) {
         T* attached = T::Attach(hwnd, *reinterpret_cast<const CREATESTRUCTA*>(lParam));
         if (!attached) return FALSE;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(attached));
+        SetWindowLongPtrA(hwnd, slot, reinterpret_cast<LONG_PTR>(attached));
     }
-    T* self = reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    T* self = reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, slot));
     if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        SetWindowLongPtrA(hwnd, slot, 0);
         T::Detach(self);
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
@@ -53,9 +67,23 @@ LRESULT CALLBACK RoutedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
-// Registers a window class of this module whose messages RoutedProc<T>
-// routes; the class is registered once per process. False on failure.
-bool RegisterRoutedClass(const char* name, WNDPROC proc, HCURSOR cursor, UINT style = 0);
+// Registers a window class of this module, once per process, with `bytes`
+// window bytes of its own. False on failure.
+bool RegisterWindowClass(const char* name, WNDPROC proc, HCURSOR cursor, UINT style, int bytes);
+
+// Registers a window class whose messages RoutedProc<T, B> routes.
+template <class T, Binding B = Binding::UserData>
+bool RegisterRoutedClass(const char* name, HCURSOR cursor, UINT style = 0) {
+    return RegisterWindowClass(name, RoutedProc<T, B>, cursor, style,
+                               B == Binding::ClassBytes ? static_cast<int>(sizeof(LONG_PTR)) : 0);
+}
+
+// The object a window of a class registered with Binding::ClassBytes routes
+// to; the caller has checked the window's class.
+template <class T>
+T* ClassBytesObject(HWND hwnd) {
+    return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, 0));
+}
 
 struct GdiDeleter {
     void operator()(void* object) const noexcept { DeleteObject(static_cast<HGDIOBJ>(object)); }
@@ -96,6 +124,23 @@ private:
     HDC dc_;
 };
 
+// BeginPaint on construction, EndPaint on scope exit.
+class PaintScope {
+public:
+    explicit PaintScope(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &paint_)) {}
+    ~PaintScope() { EndPaint(hwnd_, &paint_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    HDC get() const { return dc_; }
+    // True when the background is still to be erased.
+    bool erase() const { return paint_.fErase != FALSE; }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 // Selects an object into a device context and selects the previous one back
 // on scope exit.
 class Selected {
@@ -110,6 +155,22 @@ public:
 private:
     HDC dc_;
     HGDIOBJ old_;
+};
+
+// Sets a device context's stretching mode and restores the previous one on
+// scope exit.
+class StretchMode {
+public:
+    StretchMode(HDC dc, int mode) : dc_(dc), old_(SetStretchBltMode(dc, mode)) {}
+    ~StretchMode() {
+        if (old_) SetStretchBltMode(dc_, old_);
+    }
+    StretchMode(const StretchMode&) = delete;
+    StretchMode& operator=(const StretchMode&) = delete;
+
+private:
+    HDC dc_;
+    int old_;
 };
 
 // Registers the common controls' window classes `classes` (ICC_*). The
@@ -127,9 +188,9 @@ int ScreenDpi();
 // (ANSI), as the window's stored layout describes its fonts.
 FontOwner CreateLayoutFont(const char* face, int hundredths, int dpi, bool underline = false);
 
-// A tooltip window for the tools of `owner`; it is a popup owned by owner's
-// top-level window, so it outlives a child owner: destroy it with the owner.
-HWND CreateToolTip(HWND owner);
+// A tooltip window for the tools of `window`: a popup owned by window's
+// top-level window, so it outlives a child window: destroy it with that.
+HWND CreateToolTip(HWND window);
 // Shows `text` while the pointer rests on `tool`, a child of `owner`: adds
 // the tool, changes its text, or with "" removes it. False when the tooltip
 // refused a new tool.

@@ -1,13 +1,13 @@
 #include "platform/app_pointer.h"
 
-#include "platform/platform.h"
+#include <cstdint>
 
 namespace {
 
 int g_depth = 0;  // busy periods running
 
 void ShowHourglass() {
-    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    SetCursor(AppPointer::SystemPointer(AppPointer::Shape::Hourglass));
 }
 
 // The pointer the state calls for now: the hourglass, or the arrow that the
@@ -18,7 +18,7 @@ void ShowCurrent() {
         ShowHourglass();
         return;
     }
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    SetCursor(AppPointer::SystemPointer(AppPointer::Shape::Arrow));
 #ifdef _WIN32
     POINT at;
     if (!GetCursorPos(&at)) return;
@@ -30,6 +30,13 @@ void ShowCurrent() {
 }
 
 }  // namespace
+
+HCURSOR AppPointer::SystemPointer(Shape shape) noexcept {
+    // The system's resource numbers (IDC_ARROW, IDC_WAIT, IDC_HAND; some
+    // headers hide the hand, new in Windows 2000, from older targets).
+    const std::uintptr_t id = shape == Shape::Arrow ? 32512 : shape == Shape::Hourglass ? 32514 : 32649;
+    return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(id));
+}
 
 AppPointer::Busy::Busy() noexcept {
     ++g_depth;

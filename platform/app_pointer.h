@@ -15,7 +15,13 @@
 // here throws.
 #pragma once
 
+#include "platform/platform.h"
+
 namespace AppPointer {
+
+// The system's pointers the program shows; loaded here and nowhere else.
+enum class Shape { Arrow, Hourglass, Hand };
+HCURSOR SystemPointer(Shape shape) noexcept;
 
 // One busy period: the hourglass from construction until destruction (and
 // until every period around it has ended too).

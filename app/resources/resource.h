@@ -11,7 +11,8 @@
 // The 240 x 40 banner, a 16 bpp bitmap.
 #define IDB_BANNER 101
 
-// GIF pictures, stored as raw file bytes (RCDATA) for OleLoadPicture.
+// GIF pictures, stored as raw file bytes (RCDATA), which the program decodes
+// itself (app/gif_decoder.h).
 #define IDR_MASCOT_GIF 201
 #define IDR_PORTRAIT_GIF 202
 

@@ -3,7 +3,6 @@
 // buttons ask of their parent) in the system's current colours.
 #include <gtest/gtest.h>
 
-#include "app/control_ids.h"
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "controls/units.h"
@@ -22,7 +21,7 @@ BOOL CALLBACK TakeIfSought(HWND child, LPARAM p) {
 }
 
 HWND ChildNamed(HWND main, const char* name) {
-    Search search{kFirstControlId + static_cast<int>(layout::Find(name) - layout::Controls().data()), nullptr};
+    Search search{layout::IdOf(*layout::Find(name)), nullptr};
     EnumChildWindows(main, TakeIfSought, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }

@@ -188,6 +188,43 @@ TEST_F(URLLinkWindowTest, SurfaceIsNamedFocusableAndShowsTheProgramsPointer) {
     }
 }
 
+// A host's font is drawn underlined and the label fits the text in it;
+// nullptr brings back the control's own. The user slot stays the host's, and
+// in a dialog Enter reaches the link.
+TEST_F(URLLinkWindowTest, AnswersWhatAHostAndADialogExpect) {
+    HWND control = Make(kStored);
+    HWND label = URLLinkWindow::Label(control);
+    const ui::FontOwner host(CreateFontA(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Tahoma"));
+    const auto labelFont = [&] {
+        LOGFONTA lf{};
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+        return std::string(lf.lfFaceName) + (lf.lfUnderline ? " underlined " : " ") + std::to_string(lf.lfHeight);
+    };
+    const std::string own = labelFont();
+    const LONG ownHeight = LabelRect(control).bottom;
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(host.get()), TRUE);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(host.get()), SendMessageA(control, WM_GETFONT, 0, 0));
+    EXPECT_EQ("Tahoma underlined -20", labelFont());
+    EXPECT_GT(LabelRect(control).bottom, ownHeight) << "the label fits the larger font";
+    SendMessageA(control, WM_SETFONT, 0, FALSE);
+    EXPECT_EQ(own, labelFont());
+    EXPECT_EQ(ownHeight, LabelRect(control).bottom);
+
+    SetWindowLongPtrA(control, GWLP_USERDATA, 0x5a5a);
+    SetWindowLongPtrA(label, GWLP_USERDATA, 0x5a5a);
+    std::vector<std::string> raised;
+    URLLinkWindow::Link(control)->GoToURL = [&](std::string& url, bool& cancel) {
+        raised.push_back(url);
+        cancel = true;
+    };
+    SetFocus(control);
+    MSG enter{control, WM_KEYDOWN, VK_RETURN, 1, 0, {0, 0}};
+    EXPECT_TRUE(IsDialogMessageA(parent_, &enter));
+    SendMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    EXPECT_EQ((std::vector<std::string>{"http://forum/", "http://forum/"}), raised);
+    EXPECT_EQ(0x5a5a, GetWindowLongPtrA(control, GWLP_USERDATA));
+}
+
 TEST_F(URLLinkWindowTest, DestroyingTheControlFreesItsWindowsAndFont) {
     const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     HWND control = Make(kWithTip);
@@ -195,6 +232,7 @@ TEST_F(URLLinkWindowTest, DestroyingTheControlFreesItsWindowsAndFont) {
     HWND tip = URLLinkWindow::ToolTip(control);
     const auto font = reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0));
     ASSERT_TRUE(label && tip && font);
+    EXPECT_EQ(parent_, GetWindow(tip, GW_OWNER));
     ASSERT_TRUE(DestroyWindow(control));
     EXPECT_FALSE(IsWindow(label));
     EXPECT_FALSE(IsWindow(tip)) << "the tooltip is owned by the top-level window, not the control";
