@@ -1,6 +1,7 @@
 // The main window against the real user32/gdi32/comctl32 (under Wine): its
 // page frames and picture boxes draw themselves for WM_PRINTCLIENT (as themed
-// buttons ask of their parent) in the system's current colours.
+// buttons ask of their parent) in the system's current colours, and its
+// controls use the fonts their rows name.
 #include <gtest/gtest.h>
 
 #include "app/layout.h"
@@ -62,6 +63,30 @@ TEST(MainWindowColours, PagesAndPicturesFollowTheButtonFaceColour) {
     DestroyWindow(window.hwnd());
     MSG quit;
     PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // the window's, not the test program's
+}
+
+// Every control that keeps a font (the system controls) has its row's face
+// and size; the containers draw with theirs, the links with their own.
+TEST(MainWindowFonts, EachControlHasTheFontOfItsRow) {
+    MainWindow window;
+    ASSERT_TRUE(window.Create(GetModuleHandleA(nullptr), SW_SHOWNORMAL)) << "no window (display driver?)";
+    for (MSG m; PeekMessageA(&m, window.hwnd(), 0, 0, PM_REMOVE);) DispatchMessageA(&m);  // the other pages
+    const int dpi = ui::ScreenDpi();
+    int checked = 0;
+    for (const layout::Control& row : layout::Controls()) {
+        const HWND control = ChildNamed(window.hwnd(), row.name);
+        const auto font = reinterpret_cast<HFONT>(control ? SendMessageA(control, WM_GETFONT, 0, 0) : 0);
+        if (row.kind == layout::Kind::Link || !font) continue;
+        LOGFONTA lf{};
+        ASSERT_EQ(static_cast<int>(sizeof lf), GetObjectA(font, sizeof lf, &lf)) << row.name;
+        EXPECT_STREQ(row.font.face, lf.lfFaceName) << row.name;
+        EXPECT_EQ(-MulDiv(row.font.hundredths, dpi, 7200), lf.lfHeight) << row.name;
+        ++checked;
+    }
+    EXPECT_EQ(16, checked) << "the tab strip, 4 texts, 2 fields, 6 buttons and 3 labels";
+    DestroyWindow(window.hwnd());
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 }  // namespace
