@@ -161,8 +161,9 @@ TEST(GifDecoder, RefusesMalformedFiles) {
         b[at] = value;
         return b;
     };
-    Frame badSize = one;
+    Frame badSize = one, withTransparent = one;
     badSize.minimumSize = 9;
+    withTransparent.transparent = 2;
     Bytes wrongCode = kSample;
     wrongCode[45] = 0xBC;  // the second code (7) names a string not yet made
     const struct {
@@ -177,6 +178,7 @@ TEST(GifDecoder, RefusesMalformedFiles) {
         {"code size beyond 8 bits", Build(1, 1, palette, badSize)},
         {"code for a string not yet made", wrongCode},
         {"unknown block", with(kSample, 25, 0x99)},
+        {"graphic control block of 3 bytes", with(Build(1, 1, palette, withTransparent), 27, 3)},
     };
     for (const auto& c : cases) {
         gif::Image image;
