@@ -62,10 +62,12 @@ qt_winpath() {  # qt_winpath PATH : the Windows form of an absolute Linux path (
   printf 'Z:%s' "${1//\//\\}"
 }
 
-qt_probe() {  # lists the window's controls into $QT_GUI_TMP/probe.txt
-  timeout -k 5 30 "$QT_WINE" "$QT_PROBE" >"$QT_GUI_TMP/probe.txt" 2>&1 </dev/null
+qt_probe() {  # lists the window's controls into $QT_GUI_TMP/probe.txt; the probe's status
+  local status=0
+  timeout -k 5 30 "$QT_WINE" "$QT_PROBE" >"$QT_GUI_TMP/probe.txt" 2>&1 </dev/null || status=$?
   tr -d '\r' <"$QT_GUI_TMP/probe.txt" >"$QT_GUI_TMP/probe.clean"
   mv "$QT_GUI_TMP/probe.clean" "$QT_GUI_TMP/probe.txt"
+  return $status
 }
 
 qt_field() {  # qt_field NAME COLUMN : a column of a control's probe line

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds every configuration and runs all tests: natively against the
 # registry stand-in (plain and under ASan+UBSan), and the MinGW builds
-# (32- and 64-bit) under Wine against the real registry. Ends with one line
-# "N passed, N failed"; exits non-zero when anything failed.
+# (32- and 64-bit) under Wine against the real registry. Ends with the skips
+# grouped by reason and one line "N passed, N failed, N skipped"
+# (scripts/summarize.sh); exits non-zero when anything failed or a planned
+# report is missing.
 set -u
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -56,5 +58,5 @@ for preset in native asan mingw-i686 mingw-x86_64; do
   run_preset "$preset"
 done
 
-CTEST_FAILURES=$((ctest_failures + build_failed)) bash scripts/summarize.sh \
-  "$results/native" "$results/asan" "$results/mingw-i686" "$results/mingw-x86_64"
+CTEST_FAILURES=$((ctest_failures + build_failed)) bash scripts/summarize.sh "$results" \
+  native asan mingw-i686 mingw-x86_64

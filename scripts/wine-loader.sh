@@ -5,13 +5,22 @@
 # 64-bit programs and Wine's own tools, and 32-bit programs cannot run at all.
 #   QT_WINE    the loader command: "wine", or the 64-bit loader
 #   QT_WINE32  1 when 32-bit programs can run here, else 0
-if [ -x /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1 && [ -x /usr/lib/wine/wine64 ]; then
-  QT_WINE=/usr/lib/wine/wine64
-  QT_WINE32=0
-  export WINELOADER=/usr/lib/wine/wine64
-else
-  QT_WINE=wine
-  QT_WINE32=1
+# Only the kernel's refusal of the 32-bit loader (exit 126, "Exec format
+# error") means that 32-bit programs cannot run here; a 32-bit loader that
+# starts and then fails is a broken install, and the tests that use it fail.
+# QT_WINE32_LOADER names another 32-bit loader, to try this out.
+qt_loader32="${QT_WINE32_LOADER:-/usr/lib/wine/wine}"
+QT_WINE=wine
+QT_WINE32=1
+if [ -x "$qt_loader32" ] && [ -x /usr/lib/wine/wine64 ]; then
+  qt_said="$("$qt_loader32" --version 2>&1 >/dev/null)"
+  qt_rc=$?
+  if [ "$qt_rc" -eq 126 ] || [[ "$qt_said" == *"Exec format error"* ]]; then
+    QT_WINE=/usr/lib/wine/wine64
+    QT_WINE32=0
+    export WINELOADER=/usr/lib/wine/wine64
+  fi
+  unset qt_said qt_rc
 fi
 
 qt_pe_is_32bit() {  # qt_pe_is_32bit EXE : true for an i386 Windows program

@@ -15,7 +15,10 @@ timeout_s="${QT_WINE_TIMEOUT:-600}"
 
 qt_cannot_run "$1" "$(basename "$1" .exe)" && exit 77
 
-"$here/scripts/wine-prefix.sh" >/dev/null 2>&1 </dev/null
+if ! "$here/scripts/wine-prefix.sh" 2>&1 >/dev/null </dev/null; then
+  echo "FAILED: the test prefix could not be prepared (scripts/wine-prefix.sh)"
+  exit 1
+fi
 
 out="$(mktemp "${TMPDIR:-/tmp}/qt-wine-out.XXXXXX")"
 timeout -k 10 "$timeout_s" "$QT_WINE" "$@" >"$out" 2>&1 </dev/null
