@@ -10,6 +10,9 @@
 //
 //   qt-probe deny KEY   gives HKEY_CURRENT_USER\KEY an empty access list:
 //                       from then on nobody may open or delete it.
+//   qt-probe readonly KEY
+//                       lets everyone read HKEY_LOCAL_MACHINE\KEY and nobody
+//                       change it: a user without write rights there.
 //   qt-probe opened FILE ... ADDRESS
 //                       appends ADDRESS as one line to FILE: the test's
 //                       handler of addresses the shell opens.
@@ -93,15 +96,24 @@ BOOL CALLBACK ListBox(HWND hwnd, LPARAM) {
     return TRUE;
 }
 
-int Deny(const char* path) {
+// Gives root\path an access list that allows everyone `everyoneMay` (0:
+// nothing) and nobody anything else.
+int Restrict(HKEY root, const char* path, REGSAM everyoneMay) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return 1;
+    if (RegOpenKeyExA(root, path, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return 1;
     SECURITY_DESCRIPTOR sd;
-    ACL acl;
-    const bool made = InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) &&
-                      InitializeAcl(&acl, sizeof acl, ACL_REVISION) &&
-                      SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE);
+    alignas(DWORD) BYTE aclBytes[128];
+    auto* acl = reinterpret_cast<ACL*>(aclBytes);
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    bool made = InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) &&
+                InitializeAcl(acl, sizeof aclBytes, ACL_REVISION);
+    if (made && everyoneMay)
+        made = AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone) &&
+               AddAccessAllowedAce(acl, ACL_REVISION, everyoneMay, everyone);
+    made = made && SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE);
     const LONG status = made ? RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd) : ERROR_INVALID_PARAMETER;
+    if (everyone) FreeSid(everyone);
     RegCloseKey(key);
     return status == ERROR_SUCCESS ? 0 : 1;
 }
@@ -116,7 +128,8 @@ int Opened(const char* file, const char* address) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 2 && std::string(argv[1]) == "deny") return Deny(argv[2]);
+    if (argc > 2 && std::string(argv[1]) == "deny") return Restrict(HKEY_CURRENT_USER, argv[2], 0);
+    if (argc > 2 && std::string(argv[1]) == "readonly") return Restrict(HKEY_LOCAL_MACHINE, argv[2], KEY_READ);
     if (argc > 3 && std::string(argv[1]) == "opened") return Opened(argv[2], argv[argc - 1]);
     const char* caption = argc > 1 ? argv[1] : "Qorvel Tweaker";
     g_main = FindWindowA(nullptr, caption);
