@@ -7,12 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/gif_decoder.h"
 #include "app/picture.h"
+#include "app/version.h"
 #include "platform/names.h"
 #include "resource.h"
 
@@ -50,20 +52,28 @@ TEST(VersionRecord, FixedPartStringsAndTranslation) {
 
     auto fixed = static_cast<const VS_FIXEDFILEINFO*>(query("\\"));
     ASSERT_NE(fixed, nullptr);
-    // 0.3.0.6, as a user reads it in the file's properties.
-    const DWORD ms = MAKELONG(3, 0);
-    const DWORD ls = MAKELONG(6, 0);
+    // The build's version, as a user reads it in the file's properties.
+    const DWORD ms = MAKELONG(QT_VERSION_MINOR, QT_VERSION_MAJOR);
+    const DWORD ls = MAKELONG(QT_VERSION_REVISION, QT_VERSION_BUILD);
     EXPECT_EQ((std::vector<DWORD>{ms, ls, ms, ls, VFT_APP, 0}),
               (std::vector<DWORD>{fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
                                   fixed->dwProductVersionLS, fixed->dwFileType,
                                   fixed->dwFileFlags & fixed->dwFileFlagsMask}));
 
+    // The text entries: minor in two digits, revision in four.
+    char text[32];
+    std::snprintf(text, sizeof text, "%d.%02d.%04d", QT_VERSION_MAJOR, QT_VERSION_MINOR, QT_VERSION_REVISION);
     const std::pair<const char*, const char*> entries[] = {
-        {"FileVersion", "0.03.0006"},          {"ProductVersion", "0.03.0006"},
-        {"FileDescription", "Simple Tweaker"}, {"ProductName", "Qorvel Tweaker"},
-        {"InternalName", "Qorvel Tweaker"},    {"OriginalFilename", "Qorvel Tweaker.exe"},
-        {"CompanyName", "Valdrin dot Net"},    {"Comments", nullptr},
-        {"LegalCopyright", nullptr},           {"LegalTrademarks", nullptr},
+        {"FileVersion", text},
+        {"ProductVersion", text},
+        {"FileDescription", "Simple Tweaker"},
+        {"ProductName", "Qorvel Tweaker"},
+        {"InternalName", "Qorvel Tweaker"},
+        {"OriginalFilename", "Qorvel Tweaker.exe"},
+        {"CompanyName", "Valdrin dot Net"},
+        {"Comments", nullptr},
+        {"LegalCopyright", nullptr},
+        {"LegalTrademarks", nullptr},
     };
     for (const auto& entry : entries) {
         auto text = static_cast<const char*>(query(std::string("\\StringFileInfo\\040904B0\\") + entry.first));
