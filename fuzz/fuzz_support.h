@@ -18,8 +18,6 @@ namespace fuzz {
 
 void RegistryValue(const std::uint8_t* data, std::size_t size);
 void EnumValues(const std::uint8_t* data, std::size_t size);
-void TaggedValueConversions(const std::uint8_t* data, std::size_t size);
-void UrlLinkProperties(const std::uint8_t* data, std::size_t size);
 
 // What a broken invariant does: abort (libFuzzer keeps the input) unless a
 // test installs its own handler. A handler never returns (the corpus test's

