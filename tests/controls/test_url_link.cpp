@@ -86,6 +86,21 @@ TEST_F(URLLinkTest, PropertiesRoundTripAndDefaultsAreNotStored) {
     EXPECT_EQ(before, layout);
 }
 
+// Keys in any case; numbers and flags read as text; one value that does not
+// convert gives all three defaults, also those already read.
+TEST_F(URLLinkTest, StoredSetsReadWholeOrAsTheDefaults) {
+    const Log defaults = {URLLink::kDefaultText, URLLink::kDefaultURL, "0"};
+    const std::pair<PropertySet, Log> rows[] = {
+        {{{"TEXT", TaggedValue(42)}, {"Url", TaggedValue(true)}, {"sHoWtOoLtIp", "1"}}, {"42", "True", "1"}},
+        {{{"text", "hi"}, {"url", "a"}, {"showtooltip", "no"}}, defaults},
+        {{{"text", "hi"}, {"url", TaggedValue(TaggedValue::Bytes{1, 2})}}, defaults},
+    };
+    for (const auto& [set, want] : rows) {
+        link.ReadProperties(set);
+        EXPECT_EQ(want, (Log{link.Text(), link.URL(), link.ShowToolTip() ? "1" : "0"}));
+    }
+}
+
 TEST_F(URLLinkTest, OnlyALeftPressRaisesGoToURL) {
     link.InitProperties();
     Log raised;
