@@ -61,6 +61,7 @@ TEST(TaggedValue, ConvertsToTextNumberAndFlag) {
         EXPECT_EQ(row.number, Outcome([&] { return std::to_string(row.value.ToInt32()); }));
         EXPECT_EQ(row.flag, Outcome([&] { return row.value.ToBool() ? "true"s : "false"s; }));
     }
+    EXPECT_EQ("text \"a\\0b\"", TaggedValue("a\0b"s).Describe()) << "as failure messages show a value";
     for (const char* text : {"", " ", "yes", "+12abc", "4000.5", "-", "+", "1 2", "0x10", "1e3"}) {
         EXPECT_EQ(no, Outcome([&] { return std::to_string(TaggedValue(text).ToInt32()); })) << '"' << text << '"';
         EXPECT_EQ(no, Outcome([&] { return TaggedValue(text).ToBool() ? "true"s : "false"s; })) << '"' << text << '"';
