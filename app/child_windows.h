@@ -23,13 +23,9 @@ public:
     ChildWindows() : slots_(layout::Controls().size()) {}
 
     // Fills (or, with nullptr, empties) the slot of a row of the table.
-    void Set(const layout::Control& row, HWND hwnd) {
-        slots_[static_cast<std::size_t>(&row - layout::Controls().data())] = {hwnd, hwnd ? &row : nullptr};
-    }
+    void Set(const layout::Control& row, HWND hwnd) { slots_[layout::RowOf(row)] = {hwnd, hwnd ? &row : nullptr}; }
     // The control made from a row of the table; nullptr while there is none.
-    HWND Of(const layout::Control& row) const {
-        return slots_[static_cast<std::size_t>(&row - layout::Controls().data())].hwnd;
-    }
+    HWND Of(const layout::Control& row) const { return slots_[layout::RowOf(row)].hwnd; }
     // The control that is `hwnd`, or nullptr for any other window.
     const ChildWindow* Find(HWND hwnd) const {
         for (const ChildWindow& slot : slots_)

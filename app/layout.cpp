@@ -163,8 +163,12 @@ const Control* Find(const std::string& name) {
     return nullptr;
 }
 
+std::size_t RowOf(const Control& control) {
+    return static_cast<std::size_t>(&control - Controls().data());
+}
+
 int IdOf(const Control& control) {
-    return kFirstControlId + static_cast<int>(&control - Controls().data());
+    return kFirstControlId + static_cast<int>(RowOf(control));
 }
 
 const Control* ById(int id) {

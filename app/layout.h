@@ -85,8 +85,9 @@ const std::vector<Control>& Controls();
 
 // The control of that name, or nullptr.
 const Control* Find(const std::string& name);
-// The ID of a control of the table, and the control with an ID (nullptr for
-// any other).
+// The position of a control of the table, its ID, and the control with an ID
+// (nullptr for any other).
+std::size_t RowOf(const Control& control);
 int IdOf(const Control& control);
 const Control* ById(int id);
 

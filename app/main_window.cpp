@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/control_ids.h"
 #include "app/panel.h"
 #include "app/resources/resource.h"
 #include "controls/property_set.h"
@@ -38,8 +37,7 @@ MainWindow::MainWindow() : commands_(layout::Controls().size()) {
         {"Default_Folders", &Main_App::Default_Folders_Click}, {"Reset_Folders", &Main_App::Reset_Folders_Click},
     };
     for (const auto& [name, handler] : handlers)
-        if (const layout::Control* row = layout::Find(name))
-            commands_[static_cast<std::size_t>(layout::IdOf(*row) - kFirstControlId)] = handler;
+        if (const layout::Control* row = layout::Find(name)) commands_[layout::RowOf(*row)] = handler;
 }
 
 MainWindow::~MainWindow() {
@@ -279,8 +277,8 @@ LRESULT MainWindow::OnCommand(int id, int code, HWND from) {
         }
         return 0;
     }
-    const std::size_t row = static_cast<std::size_t>(id - kFirstControlId);
-    if (code == BN_CLICKED && row < commands_.size() && commands_[row]) (app_.get()->*commands_[row])();
+    const layout::Control* row = layout::ById(id);
+    if (code == BN_CLICKED && row && commands_[layout::RowOf(*row)]) (app_.get()->*commands_[layout::RowOf(*row)])();
     return 0;
 }
 

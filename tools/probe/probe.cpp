@@ -23,7 +23,6 @@
 #include <string>
 
 #include "app/layout.h"
-#include "app/control_ids.h"
 
 namespace {
 
@@ -31,9 +30,7 @@ HWND g_main = nullptr;
 
 std::string NameOf(HWND hwnd) {
     const int id = GetDlgCtrlID(hwnd);
-    const auto& controls = layout::Controls();
-    const int index = id - kFirstControlId;
-    if (index >= 0 && index < static_cast<int>(controls.size())) return controls[static_cast<std::size_t>(index)].name;
+    if (const layout::Control* control = layout::ById(id)) return control->name;
     char buf[32];
     std::snprintf(buf, sizeof buf, "#%d", id);
     return buf;
