@@ -77,6 +77,7 @@ using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 #define ERROR_MORE_DATA 234L
 #define ERROR_NO_MORE_ITEMS 259L
 #define ERROR_KEY_DELETED 1018L
+#define ERROR_CANCELLED 1223L
 
 #define REG_NONE 0
 #define REG_SZ 1
@@ -102,6 +103,8 @@ using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 #define KEY_READ 0x20019
 #define KEY_WRITE 0x20006
 #define KEY_ALL_ACCESS 0xF003F
+#define KEY_WOW64_64KEY 0x0100
+#define KEY_WOW64_32KEY 0x0200
 
 #define MB_OK 0x0
 #define MB_ICONHAND 0x10
@@ -137,8 +140,11 @@ void SetLastError(DWORD dwErrCode);
 
 // advapi32: the process token, for its elevation type (standin_shell.cpp).
 #define TOKEN_QUERY 0x0008
-enum TOKEN_INFORMATION_CLASS { TokenElevationType = 18 };
+enum TOKEN_INFORMATION_CLASS { TokenElevationType = 18, TokenElevation = 20 };
 enum TOKEN_ELEVATION_TYPE { TokenElevationTypeDefault = 1, TokenElevationTypeFull, TokenElevationTypeLimited };
+struct TOKEN_ELEVATION {
+    DWORD TokenIsElevated;
+};
 HANDLE GetCurrentProcess();
 BOOL OpenProcessToken(HANDLE ProcessHandle, DWORD DesiredAccess, PHANDLE TokenHandle);
 BOOL GetTokenInformation(HANDLE TokenHandle, TOKEN_INFORMATION_CLASS TokenInformationClass, LPVOID TokenInformation,
@@ -196,9 +202,42 @@ HCURSOR GetCursor();
 #define VK_SPACE 0x20
 
 // shell32
+#define SW_HIDE 0
 #define SW_SHOWNORMAL 1
 HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,
                         int nShowCmd);
+// The fields the program fills; the stand-in records them and, as asked
+// (standin::SetElevationAnswer), hands back a process handle or fails with
+// ERROR_CANCELLED as a declined prompt does.
+#define SEE_MASK_NOCLOSEPROCESS 0x00000040
+#define SEE_MASK_FLAG_NO_UI 0x00000400
+#define SEE_MASK_NOASYNC 0x00000100
+struct SHELLEXECUTEINFOA {
+    DWORD cbSize;
+    ULONG fMask;
+    HWND hwnd;
+    LPCSTR lpVerb;
+    LPCSTR lpFile;
+    LPCSTR lpParameters;
+    LPCSTR lpDirectory;
+    int nShow;
+    HINSTANCE hInstApp;
+    void* lpIDList;
+    LPCSTR lpClass;
+    HKEY hkeyClass;
+    DWORD dwHotKey;
+    HANDLE hIcon;
+    HANDLE hProcess;
+};
+BOOL ShellExecuteExA(SHELLEXECUTEINFOA* pExecInfo);
+
+// kernel32: the program's own file, the system folder, the 64-bit Windows a
+// 32-bit process may run on, and a started process's end.
+#define MAX_PATH 260
+DWORD GetModuleFileNameA(HINSTANCE hModule, LPSTR lpFilename, DWORD nSize);
+UINT GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize);
+BOOL IsWow64Process(HANDLE hProcess, BOOL* Wow64Process);
+BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode);
 
 // kernel32: system message texts (standin_shell.cpp). Only
 // FORMAT_MESSAGE_FROM_SYSTEM into a caller's buffer, for the few error codes

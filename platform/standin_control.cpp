@@ -28,6 +28,11 @@ void ResetState(State& s) {
     s.shellResult = 42;
     s.tokens = 0;
     s.elevation = TokenElevationTypeDefault;
+    s.elevated = false;
+    s.wow64 = false;
+    s.elevationAccepted = true;
+    s.copyExitCode = 0;
+    s.processes = 0;
     s.comResult = S_OK;
     s.desktopOffered = false;
     s.desktopResult = S_OK;
@@ -91,7 +96,7 @@ const std::vector<KeyPathRecord>& KeyPaths() {
 }
 
 std::size_t OpenHandles() {
-    return S().handles.size() + S().tokens;
+    return S().handles.size() + S().tokens + S().processes;
 }
 
 const std::vector<MessageBoxRecord>& MessageBoxes() {
@@ -114,8 +119,18 @@ void SetThreadWindows(std::vector<ThreadWindow> windows) {
     S().threadWindows = std::move(windows);
 }
 
-void SetElevationType(TOKEN_ELEVATION_TYPE type) {
+void SetElevationType(TOKEN_ELEVATION_TYPE type, bool elevatedDefault) {
     S().elevation = type;
+    S().elevated = elevatedDefault;
+}
+
+void SetWow64(bool wow64) {
+    S().wow64 = wow64;
+}
+
+void SetElevationAnswer(bool accepted, DWORD exitCode) {
+    S().elevationAccepted = accepted;
+    S().copyExitCode = exitCode;
 }
 
 void SetComResult(HRESULT result) {

@@ -52,7 +52,7 @@ struct KeyPathRecord {
 const std::vector<KeyPathRecord>& KeyPaths();
 
 // Handles currently open: registry keys and remote roots (never the
-// predefined roots) and process tokens.
+// predefined roots), process tokens and started processes.
 std::size_t OpenHandles();
 
 struct MessageBoxRecord {
@@ -71,6 +71,7 @@ struct ShellExecuteRecord {
     std::string directory;   // "<null>" when the pointer was null
     int show;
     bool desktop = false;  // through the desktop shell's process (no owner, no parameters)
+    ULONG mask = 0;        // ShellExecuteExA's fMask (none for ShellExecuteA)
 };
 const std::vector<ShellExecuteRecord>& ShellExecutes();
 // The value ShellExecuteA returns from now on (42, a success, after Reset).
@@ -87,16 +88,26 @@ struct ThreadWindow {
 void SetThreadWindows(std::vector<ThreadWindow> windows);
 
 // The elevation type of the process token (TokenElevationTypeDefault after
-// Reset: no split token).
-void SetElevationType(TOKEN_ELEVATION_TYPE type);
+// Reset: no split token), and whether a default token is elevated (not after
+// Reset; a full token always is).
+void SetElevationType(TOKEN_ELEVATION_TYPE type, bool elevatedDefault = false);
+// Whether the process is a 32-bit one on 64-bit Windows (IsWow64Process;
+// not after Reset: 32-bit Windows, where the registry view flags are
+// refused). With it, HKLM\Software\Classes\CLSID has a 32-bit copy below
+// Classes\Wow6432Node, which opens without KEY_WOW64_64KEY reach.
+void SetWow64(bool wow64);
+// How an elevation prompt of ShellExecuteExA is answered (accepted after
+// Reset), and the exit code of the process it starts (0 after Reset).
+void SetElevationAnswer(bool accepted, DWORD exitCode = 0);
 // What CoInitializeEx answers (S_OK after Reset).
 void SetComResult(HRESULT result);
 // Whether a desktop shell offers to open through its process, and the result
 // of its IShellDispatch2::ShellExecute (none after Reset).
 void SetDesktopShell(bool offered, HRESULT result = S_OK);
 // Makes platform::SystemFunction miss `function` of `dll` (127), or with ""
-// the whole DLL (126). The functions it finds: shell32's ShellExecuteA,
-// ole32's CoInitializeEx and CoUninitialize.
+// the whole DLL (126). The functions it finds: shell32's ShellExecuteA and
+// ShellExecuteExA, kernel32's IsWow64Process, ole32's CoInitializeEx and
+// CoUninitialize.
 void HideSystemFunction(const std::string& dll, const std::string& function);
 
 // Named computers for RegConnectRegistryA. The local computer is reachable

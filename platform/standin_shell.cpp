@@ -155,12 +155,64 @@ HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpP
     return reinterpret_cast<HINSTANCE>(S().shellResult);
 }
 
-// The process token: a handle of its own kind, counted among the open
-// handles until closed.
+// The process token and started processes: handles of their own kinds,
+// counted among the open handles until closed.
 
 namespace {
 const HANDLE kToken = reinterpret_cast<HANDLE>(std::uintptr_t{0x7000});
+const HANDLE kProcess = reinterpret_cast<HANDLE>(std::uintptr_t{0x7100});
 }  // namespace
+
+BOOL ShellExecuteExA(SHELLEXECUTEINFOA* pExecInfo) {
+    Enter("ShellExecuteExA");
+    if (!pExecInfo || pExecInfo->cbSize != sizeof(SHELLEXECUTEINFOA)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    auto text = [](LPCSTR s) { return s ? std::string(s) : std::string("<null>"); };
+    const SHELLEXECUTEINFOA& i = *pExecInfo;
+    S().shells.push_back(
+        {i.hwnd, text(i.lpVerb), text(i.lpFile), text(i.lpParameters), text(i.lpDirectory), i.nShow, false, i.fMask});
+    pExecInfo->hProcess = nullptr;
+    if (!S().elevationAccepted) {
+        SetLastError(ERROR_CANCELLED);
+        return FALSE;
+    }
+    if (i.fMask & SEE_MASK_NOCLOSEPROCESS) {
+        ++S().processes;
+        pExecInfo->hProcess = kProcess;
+    }
+    return TRUE;
+}
+
+BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode) {
+    if (hProcess != kProcess || S().processes == 0 || !lpExitCode) return FALSE;
+    *lpExitCode = S().copyExitCode;
+    return TRUE;
+}
+
+DWORD GetModuleFileNameA(HINSTANCE hModule, LPSTR lpFilename, DWORD nSize) {
+    static const char kProgram[] = "C:\\Program Files\\Qorvel Tweaker\\qorvel-tweaker.exe";
+    if (hModule || !lpFilename || nSize == 0) return 0;
+    // Windows cuts a name that does not fit and answers the buffer's size.
+    const DWORD length = static_cast<DWORD>(std::min<std::size_t>(sizeof kProgram - 1, nSize - 1));
+    std::memcpy(lpFilename, kProgram, length);
+    lpFilename[length] = '\0';
+    return length == sizeof kProgram - 1 ? length : nSize;
+}
+
+UINT GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize) {
+    static const char kSystem[] = "C:\\WINDOWS\\system32";
+    if (!lpBuffer || uSize < sizeof kSystem) return sizeof kSystem;
+    std::memcpy(lpBuffer, kSystem, sizeof kSystem);
+    return sizeof kSystem - 1;
+}
+
+BOOL IsWow64Process(HANDLE hProcess, BOOL* Wow64Process) {
+    if (hProcess != GetCurrentProcess() || !Wow64Process) return FALSE;
+    *Wow64Process = S().wow64 ? TRUE : FALSE;
+    return TRUE;
+}
 
 HANDLE GetCurrentProcess() {
     return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
@@ -175,19 +227,29 @@ BOOL OpenProcessToken(HANDLE ProcessHandle, DWORD, PHANDLE TokenHandle) {
 
 BOOL GetTokenInformation(HANDLE TokenHandle, TOKEN_INFORMATION_CLASS TokenInformationClass, LPVOID TokenInformation,
                          DWORD TokenInformationLength, LPDWORD ReturnLength) {
-    if (Enter("GetTokenInformation") || TokenHandle != kToken || TokenInformationClass != TokenElevationType)
-        return FALSE;
+    if (Enter("GetTokenInformation") || TokenHandle != kToken) return FALSE;
+    // An elevated token is a full one, or a default one whose owner S().elevated says is.
     const TOKEN_ELEVATION_TYPE type = S().elevation;
-    if (ReturnLength) *ReturnLength = sizeof type;
-    if (!TokenInformation || TokenInformationLength < sizeof type) return FALSE;
-    std::memcpy(TokenInformation, &type, sizeof type);
+    const TOKEN_ELEVATION elevation{type == TokenElevationTypeFull || S().elevated ? 1u : 0u};
+    const void* answer = &type;
+    DWORD size = sizeof type;
+    if (TokenInformationClass == TokenElevation) {
+        answer = &elevation;
+        size = sizeof elevation;
+    } else if (TokenInformationClass != TokenElevationType) {
+        return FALSE;
+    }
+    if (ReturnLength) *ReturnLength = size;
+    if (!TokenInformation || TokenInformationLength < size) return FALSE;
+    std::memcpy(TokenInformation, answer, size);
     return TRUE;
 }
 
 BOOL CloseHandle(HANDLE hObject) {
     Enter("CloseHandle");
-    if (hObject != kToken || S().tokens == 0) return FALSE;
-    --S().tokens;
+    std::size_t& open = hObject == kProcess ? S().processes : S().tokens;
+    if ((hObject != kToken && hObject != kProcess) || open == 0) return FALSE;
+    --open;
     return TRUE;
 }
 
@@ -220,6 +282,8 @@ void* platform::SystemFunctionAddress(const char* dll, const char* function) {
         void* address;
     } kExports[] = {
         {"shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(&::ShellExecuteA)},
+        {"shell32.dll", "ShellExecuteExA", reinterpret_cast<void*>(&::ShellExecuteExA)},
+        {"kernel32.dll", "IsWow64Process", reinterpret_cast<void*>(&::IsWow64Process)},
         {"ole32.dll", "CoInitializeEx", reinterpret_cast<void*>(&::CoInitializeEx)},
         {"ole32.dll", "CoUninitialize", reinterpret_cast<void*>(&::CoUninitialize)},
     };

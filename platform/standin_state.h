@@ -76,6 +76,11 @@ struct State {
     INT_PTR shellResult = 42;
     std::size_t tokens = 0;  // open token handles
     TOKEN_ELEVATION_TYPE elevation = TokenElevationTypeDefault;
+    bool elevated = false;  // a default token's TokenIsElevated
+    bool wow64 = false;     // a 32-bit process on 64-bit Windows
+    bool elevationAccepted = true;
+    DWORD copyExitCode = 0;
+    std::size_t processes = 0;  // open process handles
     HRESULT comResult = S_OK;
     bool desktopOffered = false;
     HRESULT desktopResult = S_OK;
