@@ -93,6 +93,25 @@ std::shared_ptr<Key> Walk(std::shared_ptr<Key> from, const std::vector<std::stri
     return from;
 }
 
+// The registry views of 64-bit Windows, as far as the program meets them:
+// with S().wow64 the stand-in is a 32-bit process there, and
+// HKLM\Software\Classes\CLSID opened without KEY_WOW64_64KEY, or with
+// KEY_WOW64_32KEY, is the copy at HKLM\Software\Classes\Wow6432Node\CLSID.
+// Without it the stand-in is 32-bit Windows, which knows no views: the two
+// flags are refused there, as Windows 2000 refuses them.
+LONG InView(HKEY root, std::vector<std::string>& parts, REGSAM access) {
+    const REGSAM flags = access & (KEY_WOW64_64KEY | KEY_WOW64_32KEY);
+    if (!S().wow64) return flags ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
+    if (flags == (KEY_WOW64_64KEY | KEY_WOW64_32KEY)) return ERROR_INVALID_PARAMETER;
+    const bool redirected = (access & KEY_WOW64_32KEY) || !(access & KEY_WOW64_64KEY);
+    const char* const shared[] = {"Software", "Classes", "CLSID"};
+    if (!redirected || root != HKEY_LOCAL_MACHINE || parts.size() < 3) return ERROR_SUCCESS;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (names::LowerCase(parts[i]) != names::LowerCase(shared[i])) return ERROR_SUCCESS;
+    parts.insert(parts.begin() + 2, "Wow6432Node");
+    return ERROR_SUCCESS;
+}
+
 HKEY NewHandle(std::shared_ptr<Key> key, REGSAM access, const std::string& computer) {
     State& s = S();
     const std::uintptr_t value = s.nextHandle;
@@ -140,7 +159,9 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY p
         *phkResult = hKey;
         return ERROR_SUCCESS;
     }
-    auto key = Walk(r.key, Split(lpSubKey));
+    auto parts = Split(lpSubKey);
+    if (LONG view = InView(hKey, parts, samDesired)) return view;
+    auto key = Walk(r.key, parts);
     if (!key) return ERROR_FILE_NOT_FOUND;
     if (key->refuseOpen & samDesired) return ERROR_ACCESS_DENIED;
     *phkResult = NewHandle(key, samDesired, r.computer);
@@ -156,7 +177,8 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass, DWORD, RE
     if (r.status != ERROR_SUCCESS) return r.status;
     if (!lpSubKey) return ERROR_INVALID_PARAMETER;
     if (lpSubKey[0] == '\\') return ERROR_BAD_PATHNAME;
-    const auto parts = Split(lpSubKey);
+    auto parts = Split(lpSubKey);
+    if (LONG view = InView(hKey, parts, samDesired)) return view;
     std::shared_ptr<Key> key = r.key;
     DWORD disposition = REG_OPENED_EXISTING_KEY;
     for (const auto& p : parts) {

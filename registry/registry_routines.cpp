@@ -8,7 +8,7 @@
 
 bool RegistryRoutines::KeyExists() const {
     KeyHandle key;
-    return key.Open(hKey_, FullPath(), KEY_READ) == ERROR_SUCCESS;
+    return key.Open(hKey_, FullPath(), KEY_READ | View_) == ERROR_SUCCESS;
 }
 
 std::string RegistryRoutines::CreateKey(const std::optional<TaggedValue>& KeyName) const {
@@ -19,7 +19,7 @@ std::string RegistryRoutines::CreateKey(const std::optional<TaggedValue>& KeyNam
     char noClass[] = "";
     SECURITY_ATTRIBUTES security = security_;  // the API takes it non-const
     const LONG status = RegCreateKeyExA(hKey_, path.c_str(), 0 /* reserved */, noClass, REG_OPTION_NON_VOLATILE,
-                                        KEY_ALL_ACCESS, &security, &created, &disposition);
+                                        KEY_ALL_ACCESS | View_, &security, &created, &disposition);
     if (status != ERROR_SUCCESS) return std::string();
     KeyHandle owner;
     owner.Reset(created);
@@ -33,7 +33,7 @@ std::int32_t RegistryRoutines::DeleteKey(const std::string& KeyName) const {
 
 std::int32_t RegistryRoutines::DeleteValue(const std::string& ValueName) const {
     KeyHandle key;
-    const LONG opened = key.Open(hKey_, FullPath(), KEY_ALL_ACCESS);
+    const LONG opened = key.Open(hKey_, FullPath(), KEY_ALL_ACCESS | View_);
     if (opened != ERROR_SUCCESS) return opened;
     return RegDeleteValueA(key.get(), ValueName.c_str());
 }
@@ -41,16 +41,16 @@ std::int32_t RegistryRoutines::DeleteValue(const std::string& ValueName) const {
 namespace {
 // The key an enumeration lists: KeyName below hKey, opened for reading into
 // `opened`, or hKey itself when KeyName is empty; nullptr when it won't open.
-HKEY KeyToList(HKEY hKey, const std::string& KeyName, KeyHandle& opened) {
+HKEY KeyToList(HKEY hKey, const std::string& KeyName, REGSAM view, KeyHandle& opened) {
     if (KeyName.empty()) return hKey;
-    return opened.Open(hKey, KeyName, KEY_READ) == ERROR_SUCCESS ? opened.get() : nullptr;
+    return opened.Open(hKey, KeyName, KEY_READ | view) == ERROR_SUCCESS ? opened.get() : nullptr;
 }
 }  // namespace
 
 KeyedCollection RegistryRoutines::EnumRegistryKeys(HKEY hKey, const std::string& KeyName) const {
     KeyedCollection names;
     KeyHandle opened;
-    const HKEY key = KeyToList(hKey, KeyName, opened);
+    const HKEY key = KeyToList(hKey, KeyName, View_, opened);
     if (!key) return names;
     // Registry key names have at most 255 characters; 260 holds any of them
     // with its NUL. Any status but success ends the list (259 at its end).
@@ -74,7 +74,7 @@ KeyedCollection RegistryRoutines::EnumRegistryKeys(HKEY hKey, const std::string&
 KeyedCollection RegistryRoutines::EnumRegistryValues(HKEY hKey, const std::string& KeyName) const {
     KeyedCollection values;
     KeyHandle opened;
-    const HKEY key = KeyToList(hKey, KeyName, opened);
+    const HKEY key = KeyToList(hKey, KeyName, View_, opened);
     if (!key) return values;
     // Size the name buffer for the longest name the key reports, so that no
     // name needs a second call; EnumValue still grows it should a longer one
@@ -100,17 +100,23 @@ TaggedValue RegistryRoutines::GetRegistryValue(const std::string& ValueName,
                                                const std::optional<TaggedValue>& DefaultValue) const {
     const TaggedValue fallback = DefaultValue ? *DefaultValue : TaggedValue();
     KeyHandle key;
-    if (key.Open(hKey_, FullPath(), KEY_READ) != ERROR_SUCCESS) return fallback;
+    if (key.Open(hKey_, FullPath(), KEY_READ | View_) != ERROR_SUCCESS) return fallback;
     return value_codec::ReadDecoded(key.get(), ValueName, fallback);
 }
 
 bool RegistryRoutines::SetRegistryValue(const std::string& ValueName, const TaggedValue& Value,
                                         std::int32_t DType) const {
+    return WriteRegistryValue(ValueName, Value, DType) == ERROR_SUCCESS;
+}
+
+std::int32_t RegistryRoutines::WriteRegistryValue(const std::string& ValueName, const TaggedValue& Value,
+                                                  std::int32_t DType) const {
     const auto type = static_cast<DWORD>(DType);
-    if (!value_codec::IsWritableType(type)) return false;
+    if (!value_codec::IsWritableType(type)) return ERROR_INVALID_PARAMETER;
     KeyHandle key;
-    if (key.Open(hKey(), FullPath(), KEY_WRITE) != ERROR_SUCCESS) return false;
-    return value_codec::WriteValue(key.get(), ValueName, Value, type) == ERROR_SUCCESS;
+    const LONG opened = key.Open(hKey(), FullPath(), KEY_WRITE | View_);
+    if (opened != ERROR_SUCCESS) return opened;
+    return value_codec::WriteValue(key.get(), ValueName, Value, type);
 }
 
 namespace {
@@ -142,8 +148,8 @@ TaggedValue RegistryRoutines::ReadRemoteRegistryValue(const std::string& sRemote
     LONG opened = ERROR_SUCCESS;
     // Reading needs read access only: a key the caller may read but not
     // change is read like any other.
-    if (OpenRemoteKey(sRemoteComputer, hKey, KeyPath ? *KeyPath : FullPath(), KEY_READ, remoteRoot, key, opened) !=
-        ERROR_SUCCESS)
+    if (OpenRemoteKey(sRemoteComputer, hKey, KeyPath ? *KeyPath : FullPath(), KEY_READ | View_, remoteRoot, key,
+                      opened) != ERROR_SUCCESS)
         return TaggedValue("Error!");
     if (opened != ERROR_SUCCESS) return TaggedValue();
     return value_codec::ReadDecoded(key.get(), ValueName, TaggedValue());
@@ -159,8 +165,8 @@ bool RegistryRoutines::WriteRemoteRegistryValue(const std::string& sRemoteComput
     KeyHandle key;
     LONG opened = ERROR_SUCCESS;
     // Write access is all a value write needs (as SetRegistryValue asks).
-    if (OpenRemoteKey(sRemoteComputer, hKey, KeyPath ? *KeyPath : FullPath(), KEY_WRITE, remoteRoot, key, opened) !=
-            ERROR_SUCCESS ||
+    if (OpenRemoteKey(sRemoteComputer, hKey, KeyPath ? *KeyPath : FullPath(), KEY_WRITE | View_, remoteRoot, key,
+                      opened) != ERROR_SUCCESS ||
         opened != ERROR_SUCCESS)
         return false;
     return value_codec::WriteValue(key.get(), ValueName, Value, type) == ERROR_SUCCESS;

@@ -94,12 +94,25 @@ public:
     // Cuts `item` before its first NUL character, in place, and returns it.
     std::string TrimNull(std::string& item) const;
 
+    // Members added after the fixed interface.
+
+    // The registry view the object works in on 64-bit Windows: 0 (the
+    // process's own), KEY_WOW64_64KEY or KEY_WOW64_32KEY (registry_views.h),
+    // added to the access of every key it opens or creates. DeleteKey
+    // deletes in the process's own view (RegDeleteKeyA takes no view).
+    REGSAM View() const { return View_; }
+    void View(REGSAM vData) { View_ = vData; }
+    // SetRegistryValue with the Win32 status of the step that failed: 0 when
+    // written, ERROR_INVALID_PARAMETER for a DType that is never written.
+    std::int32_t WriteRegistryValue(const std::string& ValueName, const TaggedValue& Value, std::int32_t DType) const;
+
 private:
     std::string FullPath() const { return KeyRoot_ + "\\" + Subkey_; }
 
     HKEY hKey_ = nullptr;
     std::string KeyRoot_;
     std::string Subkey_;
+    REGSAM View_ = 0;
     // Never changed; passed to RegCreateKeyExA (all zero: default security).
     SECURITY_ATTRIBUTES security_{};
 };
