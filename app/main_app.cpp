@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr char kAviKeyRoot[] = "Software\\Classes\\CLSID\\{87D62D94-71B3-4b9a-9489-5FE6850DC73E}";
-constexpr char kAviSubkey[] = "InProcServer32";
 constexpr char kShellKeyRoot[] = "Software\\Microsoft\\Windows";
 constexpr char kShellSubkey[] = "Shell";
 constexpr char kShellNoRoamSubkey[] = "ShellNoRoam";
@@ -31,7 +29,7 @@ void Main_App::Form_Load() {
     view_.lblVersion(VersionCaption(QT_VERSION_MAJOR, QT_VERSION_MINOR, QT_VERSION_REVISION));
 
     // Aiming stores a target only; nothing is opened here.
-    Aim(AviKey_, HKEY_LOCAL_MACHINE, kAviKeyRoot, kAviSubkey);
+    VideoPage::Aim(avi_, CurrentRegistryViews());
     Aim(ShellKey_, HKEY_CURRENT_USER, kShellKeyRoot, kShellSubkey);
     Aim(ShellNoRoamKey_, HKEY_CURRENT_USER, kShellKeyRoot, kShellNoRoamSubkey);
 
@@ -62,15 +60,15 @@ void Main_App::Exit_Button_Click() noexcept {
 }
 
 void Main_App::AVI_New_Click() {
-    VideoPage::AVI_New_Click(AviKey_, view_);
+    VideoPage::AVI_New_Click(avi_, view_, elevation_);
 }
 
 void Main_App::AVI_Default_Click() {
-    VideoPage::AVI_Default_Click(AviKey_, view_);
+    VideoPage::AVI_Default_Click(avi_, view_, elevation_);
 }
 
 void Main_App::RefreshAviStatus() {
-    VideoPage::RefreshAviStatus(AviKey_, view_);
+    VideoPage::RefreshAviStatus(avi_, view_, elevation_);
 }
 
 void Main_App::Increase_Folders_Click() {

@@ -18,7 +18,10 @@
 
 class Main_App {
 public:
-    explicit Main_App(MainView& view) : view_(view) {}
+    // `elevation`, when given, makes the Video page's writes that the user's
+    // rights refuse (it must outlive the object).
+    explicit Main_App(MainView& view, VideoPage::AviElevation* elevation = nullptr)
+        : view_(view), elevation_(elevation) {}
 
     Main_App(const Main_App&) = delete;
     Main_App& operator=(const Main_App&) = delete;
@@ -43,8 +46,10 @@ public:
     void Default_Folders_Click();
     void Reset_Folders_Click();
 
-    // HKEY_LOCAL_MACHINE\Software\Classes\CLSID\{87D62D94-...}\InProcServer32.
-    const RegistryRoutines& AviKey() const { return AviKey_; }
+    // HKEY_LOCAL_MACHINE\Software\Classes\CLSID\{87D62D94-...}\InProcServer32,
+    // in the view the shell reads (and the 32-bit programs' copy).
+    const RegistryRoutines& AviKey() const { return avi_.AviKey; }
+    const VideoPage::AviKeys& AviKeys() const { return avi_; }
     // HKEY_CURRENT_USER\Software\Microsoft\Windows\Shell.
     const RegistryRoutines& ShellKey() const { return ShellKey_; }
     // HKEY_CURRENT_USER\Software\Microsoft\Windows\ShellNoRoam.
@@ -55,7 +60,8 @@ public:
 
 private:
     MainView& view_;
-    RegistryRoutines AviKey_;
+    VideoPage::AviElevation* elevation_;
+    VideoPage::AviKeys avi_;
     RegistryRoutines ShellKey_;
     RegistryRoutines ShellNoRoamKey_;
 };

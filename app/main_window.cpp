@@ -17,6 +17,10 @@ namespace {
 
 const char kWindowClass[] = "QorvelTweakerMain";
 
+#ifndef BCM_SETSHIELD
+#define BCM_SETSHIELD 0x160C  // Windows Vista and later; older buttons ignore it
+#endif
+
 // The tab strip draws its tabs at the bottom correctly only without the
 // visual style of common controls 6. SetWindowTheme is looked up in the
 // uxtheme that start-up loaded from the system folder: the program imports
@@ -102,6 +106,9 @@ LRESULT MainWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         case WM_ACTIVATE: keyboard_.OnActivate(wParam, tabStrip_); return 0;
         case WM_SYSCOLORCHANGE:
         case WM_THEMECHANGED: return OnColoursChanged(message, wParam, lParam);
+        case WM_CLOSE:
+            if (waiting_) return 0;  // the elevated copy still writes
+            return DefWindowProcA(hwnd, message, wParam, lParam);
         case WM_DESTROY: PostQuitMessage(0); return 0;
         default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
@@ -112,7 +119,8 @@ LRESULT MainWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 LRESULT MainWindow::OnCreate() {
     LoadPictures();
     if (!CreateControls()) return -1;
-    app_ = std::make_unique<Main_App>(*this);
+    elevation_ = std::make_unique<ElevatedCopy>(hwnd_, [this](HANDLE process) { WaitForCopy(process); });
+    app_ = std::make_unique<Main_App>(*this, elevation_.get());
     app_->Form_Load();
     return 0;
 }
@@ -172,6 +180,8 @@ void MainWindow::Bind(const layout::Control& row, HWND hwnd) {
         {"lblVersion", &MainWindow::lblVersion_},
         {"AVI_Output_Text1", &MainWindow::aviOutputText1_},
         {"AVI_Output_Text2", &MainWindow::aviOutputText2_},
+        {"AVI_New", &MainWindow::aviNew_},
+        {"AVI_Default", &MainWindow::aviDefault_},
     };
     for (const auto& [name, member] : kBound)
         if (std::strcmp(row.name, name) == 0) this->*member = hwnd;
@@ -266,6 +276,7 @@ void MainWindow::LoadPictures() {
 }
 
 LRESULT MainWindow::OnCommand(int id, int code, HWND from) {
+    if (waiting_) return 0;  // one press at a time
     // The accelerator table's access keys: code 1 and no control.
     if (code == 1 && !from) {
         switch (id) {
@@ -381,4 +392,35 @@ void MainWindow::AVI_Output_Text1(const std::string& text) {
 
 void MainWindow::AVI_Output_Text2(const std::string& text) {
     SetWindowTextA(aviOutputText2_, text.c_str());
+}
+
+void MainWindow::AviShield(bool shown) {
+    for (HWND button : {aviNew_, aviDefault_}) SendMessageA(button, BCM_SETSHIELD, 0, shown ? TRUE : FALSE);
+}
+
+// As a modal box does: the window is disabled, so that it takes no input,
+// and keeps painting from this loop. A WM_QUIT that came meanwhile is posted
+// again for the program's own loop.
+void MainWindow::WaitForCopy(HANDLE process) {
+    waiting_ = true;
+    const HWND focus = GetFocus();
+    const bool wasEnabled = !EnableWindow(hwnd_, FALSE);
+    bool quit = false;
+    WPARAM quitCode = 0;
+    while (MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quit = true;
+                quitCode = msg.wParam;
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    if (wasEnabled) EnableWindow(hwnd_, TRUE);
+    if (focus && IsWindow(focus)) SetFocus(focus);
+    waiting_ = false;
+    if (quit) PostQuitMessage(static_cast<int>(quitCode));
 }

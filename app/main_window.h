@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "app/child_windows.h"
+#include "app/elevated_copy.h"
 #include "app/keyboard_navigation.h"
 #include "app/layout.h"
 #include "app/main_app.h"
@@ -56,6 +57,7 @@ public:
     void EndProgram() noexcept override;
     void AVI_Output_Text1(const std::string& text) override;
     void AVI_Output_Text2(const std::string& text) override;
+    void AviShield(bool shown) override;
 
     // Routing (ui::RoutedProc).
     static MainWindow* Attach(HWND hwnd, const CREATESTRUCTA& create);
@@ -85,6 +87,9 @@ private:
     int Px(int twips) const;
     // Selects tab `number` (from 1) as a click on it would.
     void ChooseTab(int number);
+    // Until the elevated copy's process ends: the window paints, takes no
+    // input and runs no command.
+    void WaitForCopy(HANDLE process);
 
     HWND hwnd_ = nullptr;
     HINSTANCE instance_ = nullptr;
@@ -96,10 +101,12 @@ private:
     std::vector<Command> commands_;     // a click's handler, by row; nullptr for none
     std::vector<std::string> created_;  // containers whose controls exist ("": the window's own)
     KeyboardNavigation keyboard_{children_};
+    std::unique_ptr<ElevatedCopy> elevation_;
     std::unique_ptr<Main_App> app_;
+    bool waiting_ = false;  // for the elevated copy
 
     // The controls the window talks to, bound as they are created.
     HWND tabStrip_ = nullptr, exitButton_ = nullptr, lblVersion_ = nullptr;
-    HWND aviOutputText1_ = nullptr, aviOutputText2_ = nullptr;
+    HWND aviOutputText1_ = nullptr, aviOutputText2_ = nullptr, aviNew_ = nullptr, aviDefault_ = nullptr;
     std::array<HWND, 3> pages_{};  // by MainView::Frame
 };

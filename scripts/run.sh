@@ -12,9 +12,8 @@ cd "$(dirname "$0")/.."
 export QT_ROOT="$PWD"
 bash scripts/setup.sh
 . scripts/wine-loader.sh
-preset=mingw-i686 QT_REG_VIEW=/reg:32
-[ "$QT_WINE32" = 1 ] || preset=mingw-x86_64 QT_REG_VIEW=/reg:64
-export QT_REG_VIEW
+preset=mingw-i686
+[ "$QT_WINE32" = 1 ] || preset=mingw-x86_64
 cmake --preset $preset >build.run.log 2>&1 || { cat build.run.log; exit 1; }
 cmake --build build/$preset -j 2 --target qorvel-tweaker qt-probe >>build.run.log 2>&1 || { tail -40 build.run.log; exit 1; }
 rm -f build.run.log

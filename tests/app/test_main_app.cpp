@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <cstring>
 #include <set>
 
 #include "app/version.h"
@@ -29,6 +30,7 @@ public:
     void EndProgram() noexcept override { ++ended; }
     void AVI_Output_Text1(const std::string& text) override { text1 = text; }
     void AVI_Output_Text2(const std::string& text) override { text2 = text; }
+    void AviShield(bool) override {}
     std::vector<bool> Visible() const {
         return {shown.at(Frame::frAbout), shown.at(Frame::frVideo), shown.at(Frame::frFolders)};
     }
@@ -45,10 +47,16 @@ protected:
         window_.selected = index;
         app_.TabStrip1_Click();
     }
+    // In the view the program reads: on 64-bit Windows the 64-bit one.
     void StoreAvi(const std::string& server, const std::string& model) {
-        MakeKeyAt(HKEY_LOCAL_MACHINE, fixed::kAviKey);
-        SetValueAt(HKEY_LOCAL_MACHINE, fixed::kAviKey, "", REG_SZ, Sz(server));
-        SetValueAt(HKEY_LOCAL_MACHINE, fixed::kAviKey, "ThreadingModel", REG_SZ, Sz(model));
+        const std::string key = std::string(fixed::kAviKey).substr(std::strlen("Software\\Classes\\CLSID\\"));
+        HKEY opened = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID", 0,
+                                               KEY_ALL_ACCESS | CurrentRegistryViews().native, &opened));
+        const KeyPtr clsid(opened, &RegCloseKey);
+        MakeKeyAt(clsid.get(), key);
+        SetValueAt(clsid.get(), key, "", REG_SZ, Sz(server));
+        SetValueAt(clsid.get(), key, "ThreadingModel", REG_SZ, Sz(model));
     }
     FakeWindow window_;
     Main_App app_{window_};

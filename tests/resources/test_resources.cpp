@@ -149,13 +149,12 @@ TEST(Pictures, DecodeToTheirPixelSizesAndScaleTogether) {
     }
 }
 
-// Common controls 6, DPI awareness, and the highest rights the user has (an
-// administrator is asked once on Windows Vista and later: the Video page
-// writes below HKEY_LOCAL_MACHINE).
-TEST(Manifest, AsksForAndActivatesCommonControls6DpiAwarenessAndHighestRights) {
+// Common controls 6, DPI awareness, and the user's own rights: nobody is
+// asked at start (the Video page's elevated copy asks when it must).
+TEST(Manifest, AsksForAndActivatesCommonControls6DpiAwarenessAndTheUsersRights) {
     const std::string xml = ResourceBytes(1, MAKEINTRESOURCEA(24) /* RT_MANIFEST */);
     EXPECT_EQ(xml.find("@"), std::string::npos) << "unfilled template placeholder";
-    for (const char* needle : {"version=\"6.0.0.0\"", "level=\"highestAvailable\"", "<dpiAware>true</dpiAware>"})
+    for (const char* needle : {"version=\"6.0.0.0\"", "level=\"asInvoker\"", "<dpiAware>true</dpiAware>"})
         EXPECT_NE(xml.find(needle), std::string::npos) << needle;
 
     // Only through the manifest's activation context does comctl32.dll resolve

@@ -13,24 +13,32 @@ using fixed::kClassKey;
 struct RecordingStatus : AviStatusView {
     void AVI_Output_Text1(const std::string& text) override { text1 = text, ++writes; }
     void AVI_Output_Text2(const std::string& text) override { text2 = text, ++writes; }
+    void AviShield(bool shown) override { shield = shown; }
+    bool shield = true;
     std::string text1 = "<unset>", text2 = "<unset>";
     int writes = 0;
+};
+
+// Records what it is asked to write with more rights; writes nothing.
+struct FakeElevation : VideoPage::AviElevation {
+    bool CanAsk() override { return canAsk; }
+    void WriteRaised(VideoPage::Action action) override { raised.push_back(action); }
+    bool canAsk = true;
+    std::vector<VideoPage::Action> raised;
 };
 
 class VideoPageTest : public FixedKeysTest {
 protected:
     void SetUp() override {
         FixedKeysTest::SetUp();
-        aviKey_.hKey(HKEY_LOCAL_MACHINE);
-        aviKey_.KeyRoot(kClassKey);
-        aviKey_.Subkey("InProcServer32");
+        VideoPage::Aim(aviKey_, RegistryViews{});
         RemoveKeyAt(HKEY_LOCAL_MACHINE, kAviKey);
         MakeKeyAt(HKEY_LOCAL_MACHINE, kAviKey);
         SetValueAt(HKEY_LOCAL_MACHINE, kAviKey, "", REG_EXPAND_SZ, Sz("C:\\old\\server.dll"));
         SetValueAt(HKEY_LOCAL_MACHINE, kAviKey, "ThreadingModel", REG_SZ, Sz("Apartment"));
     }
     std::vector<std::string> ClassKey() const { return Snapshot(HKEY_LOCAL_MACHINE, kClassKey); }
-    RegistryRoutines aviKey_;
+    VideoPage::AviKeys aviKey_;
     RecordingStatus view_;
 };
 
@@ -65,9 +73,12 @@ TEST_F(VideoPageTest, NewBlanksInPlaceThenDefaultStoresUnexpandedAndShowsExpande
 TEST_F(VideoPageTest, NeitherButtonCreatesAMissingKey) {
     RemoveKeyAt(HKEY_LOCAL_MACHINE, kAviKey);
     const auto before = ClassKey();
-    VideoPage::AVI_New_Click(aviKey_, view_);
-    VideoPage::AVI_Default_Click(aviKey_, view_);
+    FakeElevation elevation;  // rights would not make the key
+    VideoPage::AVI_New_Click(aviKey_, view_, &elevation);
+    VideoPage::AVI_Default_Click(aviKey_, view_, &elevation);
     EXPECT_EQ(before, ClassKey());
+    EXPECT_TRUE(elevation.raised.empty());
+    EXPECT_FALSE(view_.shield);
     EXPECT_EQ("", view_.text1);
     EXPECT_EQ("", view_.text2);
 }
@@ -81,19 +92,55 @@ TEST_F(VideoPageTest, BinaryDataShowsAsEmpty) {
 }
 
 // A key the user may read but not change (HKLM for a limited user): neither
-// button changes it, and the fields show what it holds.
-TEST_F(VideoPageTest, WithoutWriteAccessBothButtonsChangeNothing) {
+// button changes it, and the fields show what it holds. Where Windows can
+// ask for rights, the refused writes are made again with them, and the
+// buttons carry the shield; never for a key the user may write.
+TEST_F(VideoPageTest, RefusedWritesAreRaisedOnlyWhereWindowsCanAsk) {
     STANDIN_ONLY();
-    standin::RefuseOpen(HKEY_LOCAL_MACHINE, kAviKey, KEY_SET_VALUE);
-    const auto before = ClassKey();
-    for (auto click : {&VideoPage::AVI_New_Click, &VideoPage::AVI_Default_Click}) {
-        view_.text1 = view_.text2 = "stale";
-        click(aviKey_, view_);
-        EXPECT_EQ(before, ClassKey());
-        EXPECT_EQ("C:\\old\\server.dll", view_.text1);
-        EXPECT_EQ("Apartment", view_.text2);
+    using VideoPage::Action;
+    const struct {
+        bool refused, canAsk;
+        std::vector<Action> raised;
+    } rows[] = {
+        {false, true, {}},
+        {true, false, {}},
+        {true, true, {Action::New, Action::Default}},
+    };
+    for (const auto& row : rows) {
+        if (row.refused) standin::RefuseOpen(HKEY_LOCAL_MACHINE, kAviKey, KEY_SET_VALUE);
+        const auto before = ClassKey();
+        FakeElevation elevation;
+        elevation.canAsk = row.canAsk;
+        for (auto click : {&VideoPage::AVI_New_Click, &VideoPage::AVI_Default_Click}) {
+            view_.text1 = view_.text2 = "stale";
+            click(aviKey_, view_, &elevation);
+            EXPECT_EQ(row.refused && row.canAsk, view_.shield) << row.refused << row.canAsk;
+        }
+        if (row.refused) {
+            EXPECT_EQ(before, ClassKey());
+        }
+        EXPECT_EQ("Both", view_.text2) << "as the key holds it";
+        EXPECT_EQ(row.raised, elevation.raised);
+        EXPECT_EQ(0u, standin::OpenHandles());
     }
     EXPECT_TRUE(standin::MessageBoxes().empty());
+}
+
+// On 64-bit Windows a 32-bit process reaches the shell's key through the
+// 64-bit view and writes the 32-bit programs' copy too, where that exists.
+TEST_F(VideoPageTest, BothViewsOfA64BitWindowsAreWritten) {
+    STANDIN_ONLY();
+    const std::string copy = "Software\\Classes\\Wow6432Node\\CLSID\\{87D62D94-71B3-4b9a-9489-5FE6850DC73E}";
+    standin::SetWow64(true);
+    VideoPage::Aim(aviKey_, CurrentRegistryViews());
+    EXPECT_EQ(ERROR_SUCCESS, VideoPage::WriteValues(VideoPage::Action::New, aviKey_)) << "no copy: no failure";
+    MakeKeyAt(HKEY_LOCAL_MACHINE, copy + "\\InProcServer32");
+    VideoPage::AVI_Default_Click(aviKey_, view_);
+    for (const std::string& key : {std::string(kAviKey), copy + "\\InProcServer32"})
+        EXPECT_EQ(Sz("Both"), ValueAt(HKEY_LOCAL_MACHINE, key, "ThreadingModel")) << key;
+    EXPECT_EQ("Both", view_.text2);
+    standin::RefuseOpen(HKEY_LOCAL_MACHINE, copy + "\\InProcServer32", KEY_SET_VALUE);
+    EXPECT_EQ(ERROR_ACCESS_DENIED, VideoPage::WriteValues(VideoPage::Action::New, aviKey_));
 }
 
 }  // namespace
