@@ -51,11 +51,19 @@ qt_boot_prefix() {  # creates $WINEPREFIX if needed and starts its server detach
 }
 
 qt_seed_prefix() {  # the keys the tweaks use, as a fresh Windows XP user has them
-  # In the registry view of the program (QT_REG_VIEW, /reg:32 or /reg:64).
+  # In both registry views of a 64-bit prefix (the media class key has a copy
+  # in each, as on 64-bit Windows), in the one view of a 32-bit prefix.
   # Wine's drive Z: is the Linux root. The first import can come too early
   # for a prefix still booting: it is repeated until it takes.
   qt_boot_prefix
-  qt_wait 60 qt_wine 60 reg import "$(qt_winpath "$QT_ROOT/tests/e2e/seed.reg")" ${QT_REG_VIEW:+"$QT_REG_VIEW"}
+  local seed view
+  seed="$(qt_winpath "$QT_ROOT/tests/e2e/seed.reg")"
+  qt_wait 60 qt_wine 60 reg import "$seed" /reg:32 || return 1
+  for view in $(qt_prefix_views); do qt_wine 60 reg import "$seed" "$view" || return 1; done
+}
+
+qt_prefix_views() {  # the registry views of $WINEPREFIX: "/reg:32 /reg:64", or "/reg:32" for a 32-bit one
+  if [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then echo /reg:32 /reg:64; else echo /reg:32; fi
 }
 
 qt_winpath() {  # qt_winpath PATH : the Windows form of an absolute Linux path (drive Z:)

@@ -5,9 +5,10 @@
 # and the controls (texts, visibility, pixel rectangles, focus) through
 # qt-probe. Saves a screenshot of each page. Every process it starts is
 # stopped at the end. The 32-bit and the 64-bit program each run it in a
-# prefix of their own; the registry is seeded and read in the program's own
-# view (/reg:32 or /reg:64: Wine redirects HKLM\Software\Classes\CLSID for
-# 32-bit programs in a 64-bit prefix, as 64-bit Windows does).
+# prefix of their own; the registry is seeded in every view and the media
+# class key read in each (/reg:32 and /reg:64: Wine redirects
+# HKLM\Software\Classes\CLSID for 32-bit programs in a 64-bit prefix, as
+# 64-bit Windows does), the rest in the view the shell reads.
 # The program runs from a folder of its own, with another as its current
 # folder; both hold the planted DLLs, which log every process that loads them.
 #
@@ -20,7 +21,6 @@ export QT_PROBE="$2"
 qt_cannot_run "$exe" e2e && exit 77
 bits=64
 qt_pe_is_32bit "$exe" && bits=32
-export QT_REG_VIEW="/reg:$bits"
 export WINEPREFIX="${QT_E2E_PREFIX:-$QT_ROOT/build/e2e-prefix-$bits}"
 rm -rf "$WINEPREFIX"
 . "$QT_ROOT/scripts/gui-lib.sh"
@@ -49,13 +49,25 @@ field_is() { eq "$(qt_field "$1" "$2")" "$3"; }
 visible_pages() {
   eq "$(qt_field frAbout 3)$(qt_field frVideo 3)$(qt_field frFolders 3)" "$1"
 }
-reg_value() {  # reg_value KEY NAME : "TYPE DATA" as wine reg query prints it, or "absent"
+reg_value() {  # reg_value KEY NAME [VIEW] : "TYPE DATA" as wine reg query prints it, or "absent"
   local args=(/v "$2"); [ -z "$2" ] && args=(/ve)
-  if qt_wine 60 reg query "$1" "${args[@]}" "$QT_REG_VIEW"; then
+  if qt_wine 60 reg query "$1" "${args[@]}" "${3:-$QT_REG_VIEW}"; then
     tr -d '\r' <"$QT_GUI_TMP/wine.out" | awk 'NF >= 2 && $0 ~ /REG_/ { for (i = 1; i <= NF; i++) if ($i ~ /^REG_/) { t = $i; d = ""; for (j = i + 1; j <= NF; j++) d = d (d == "" ? "" : " ") $j; print t "|" d; exit } }'
   else
     echo absent
   fi
+}
+# The media class key's value in every registry view of the prefix, ";"
+# between views; in_views repeats one view's answer as often.
+avi_value() {
+  local view out=""
+  for view in $(qt_prefix_views); do out="$out${out:+;}$(reg_value "$AVI" "$1" "$view")"; done
+  echo "$out"
+}
+in_views() {
+  local view out=""
+  for view in $(qt_prefix_views); do out="$out${out:+;}$1"; done
+  echo "$out"
 }
 key_exists() { qt_wine 60 reg query "$1" "$QT_REG_VIEW"; }
 key_absent() { ! qt_wine 60 reg query "$1" "$QT_REG_VIEW"; }
@@ -68,7 +80,10 @@ AVI='HKLM\Software\Classes\CLSID\{87D62D94-71B3-4b9a-9489-5FE6850DC73E}\InProcSe
 WIN='HKCU\Software\Microsoft\Windows'
 
 qt_start_xvfb || { echo "no virtual display"; exit 1; }
-qt_seed_prefix
+setup "the keys seeded in every registry view" qt_seed_prefix
+# The view the shell reads, which both programs show and write first: the
+# 64-bit one in a 64-bit prefix.
+QT_REG_VIEW="$(qt_prefix_views | awk '{ print $NF }')"
 
 # The planted DLLs stand in for uxtheme and shell32, neither a known DLL.
 # Wine prefers its built-in DLLs wherever a DLL of that name lies; "n,b" for
@@ -152,13 +167,24 @@ qt_screenshot "$shots/video.png"
 
 qt_click AVI_New
 check "New blanks both values in the status fields" qt_wait 20 eval 'qt_probe && [ -z "$(qt_field AVI_Output_Text1 7)$(qt_field AVI_Output_Text2 7)" ]'
-check "New: default value is an empty REG_EXPAND_SZ" eq "$(reg_value "$AVI" "")" "REG_EXPAND_SZ|"
-check "New: ThreadingModel is an empty REG_SZ" eq "$(reg_value "$AVI" ThreadingModel)" "REG_SZ|"
+check "New: default value is an empty REG_EXPAND_SZ in every view" eq "$(avi_value "")" "$(in_views "REG_EXPAND_SZ|")"
+check "New: ThreadingModel is an empty REG_SZ in every view" eq "$(avi_value ThreadingModel)" "$(in_views "REG_SZ|")"
 
 qt_click AVI_Default
 check "Default restores the status fields" qt_wait 20 eval 'qt_probe && [ "$(qt_field AVI_Output_Text2 7)" = Both ]'
-check "Default: server path stored unexpanded" eq "$(reg_value "$AVI" "")" 'REG_EXPAND_SZ|%SystemRoot%\System32\shmedia.dll'
-check "Default: ThreadingModel Both" eq "$(reg_value "$AVI" ThreadingModel)" "REG_SZ|Both"
+check "Default: server path stored unexpanded in every view" eq "$(avi_value "")" \
+  "$(in_views 'REG_EXPAND_SZ|%SystemRoot%\System32\shmedia.dll')"
+check "Default: ThreadingModel Both in every view" eq "$(avi_value ThreadingModel)" "$(in_views "REG_SZ|Both")"
+
+# The elevated copy alone, as UAC starts it (under Wine every process has
+# full rights, so the program itself never starts it): the action's writes in
+# every view, no window (it ends by itself), 0 as its exit code; it searches
+# DLLs as the program does (the planted ones are checked at the end).
+copy_run() { WINEDLLOVERRIDES="$WINEDLLOVERRIDES;uxtheme,shell32=n,b" qt_wine 60 "$program" "$1"; }
+check "the copy's /avi-new blanks every view and ends with 0" eval \
+  'copy_run /avi-new && [ "$(avi_value ThreadingModel)" = "$(in_views "REG_SZ|")" ]'
+check "the copy's /avi-default restores every view and ends with 0" eval \
+  'copy_run /avi-default && [ "$(avi_value ThreadingModel)" = "$(in_views "REG_SZ|Both")" ]'
 
 # A change made outside shows when the page is shown again.
 qt_wine 60 reg add "$AVI" /v ThreadingModel /t REG_SZ /d Apartment /f "$QT_REG_VIEW"
@@ -170,7 +196,10 @@ check "Alt+V re-reads the registry" qt_wait 20 eval 'qt_probe && [ "$(qt_field A
 # A user without write rights on the key (the rest of the run needs none):
 # New and Default change nothing and show no box; the status fields show the
 # data as it is. The About page shows once both clicks are handled.
-setup "the key becomes read-only" qt_wine 30 "$QT_PROBE" readonly "${AVI#HKLM\\}"
+for view in $(qt_prefix_views); do
+  setup "the key becomes read-only in view $view" qt_wine 30 "$QT_PROBE" readonly "${AVI#HKLM\\}" "${view#/reg:}"
+done
+check "the copy ends with the refusal's status, 5" eval 'copy_run /avi-new; [ $? -eq 5 ]'
 qt_click AVI_New
 qt_click AVI_Default
 qt_key alt+a

@@ -10,9 +10,10 @@
 //
 //   qt-probe deny KEY   gives HKEY_CURRENT_USER\KEY an empty access list:
 //                       from then on nobody may open or delete it.
-//   qt-probe readonly KEY
+//   qt-probe readonly KEY [32|64]
 //                       lets everyone read HKEY_LOCAL_MACHINE\KEY and nobody
-//                       change it: a user without write rights there.
+//                       change it: a user without write rights there; in the
+//                       32-bit or the 64-bit registry view, if one is named.
 //   qt-probe opened FILE ... ADDRESS
 //                       appends ADDRESS as one line to FILE: the test's
 //                       handler of addresses the shell opens.
@@ -93,11 +94,11 @@ BOOL CALLBACK ListBox(HWND hwnd, LPARAM) {
     return TRUE;
 }
 
-// Gives root\path an access list that allows everyone `everyoneMay` (0:
-// nothing) and nobody anything else.
-int Restrict(HKEY root, const char* path, REGSAM everyoneMay) {
+// Gives root\path (in registry view `view`) an access list that allows
+// everyone `everyoneMay` (0: nothing) and nobody anything else.
+int Restrict(HKEY root, const char* path, REGSAM everyoneMay, REGSAM view = 0) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return 1;
+    if (RegOpenKeyExA(root, path, 0, WRITE_DAC | view, &key) != ERROR_SUCCESS) return 1;
     SECURITY_DESCRIPTOR sd;
     alignas(DWORD) BYTE aclBytes[128];
     auto* acl = reinterpret_cast<ACL*>(aclBytes);
@@ -126,7 +127,11 @@ int Opened(const char* file, const char* address) {
 
 int main(int argc, char** argv) {
     if (argc > 2 && std::string(argv[1]) == "deny") return Restrict(HKEY_CURRENT_USER, argv[2], 0);
-    if (argc > 2 && std::string(argv[1]) == "readonly") return Restrict(HKEY_LOCAL_MACHINE, argv[2], KEY_READ);
+    if (argc > 2 && std::string(argv[1]) == "readonly") {
+        const std::string view = argc > 3 ? argv[3] : "";
+        return Restrict(HKEY_LOCAL_MACHINE, argv[2], KEY_READ,
+                        view == "64" ? KEY_WOW64_64KEY : view == "32" ? KEY_WOW64_32KEY : 0);
+    }
     if (argc > 3 && std::string(argv[1]) == "opened") return Opened(argv[2], argv[argc - 1]);
     const char* caption = argc > 1 ? argv[1] : "Qorvel Tweaker";
     g_main = FindWindowA(nullptr, caption);
