@@ -50,6 +50,7 @@ protected:
     // In the view the program reads: on 64-bit Windows the 64-bit one.
     void StoreAvi(const std::string& server, const std::string& model) {
         const std::string key = std::string(fixed::kAviKey).substr(std::strlen("Software\\Classes\\CLSID\\"));
+        MakeKeyAt(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID");
         HKEY opened = nullptr;
         ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID", 0,
                                                KEY_ALL_ACCESS | CurrentRegistryViews().native, &opened));
@@ -116,13 +117,13 @@ TEST_F(MainAppTest, ResetViewsShowsTheBusyPointerWhileItDeletes) {
     MakeKeyAt(HKEY_CURRENT_USER, std::string(fixed::kShellNoRoamKey) + "\\Bags\\1");
     std::string busy;
     standin::SetCallHook([&](const std::string& function, unsigned long) {
-        if (function == "RegDeleteKeyA") busy += AppPointer::IsBusy() ? "+" : "-";
+        if (function == "NtDeleteKey") busy += AppPointer::IsBusy() ? "+" : "-";
         return ERROR_SUCCESS;
     });
     app_.Reset_Folders_Click();
     standin::SetCallHook(nullptr);
     EXPECT_EQ(std::string(busy.size(), '+'), busy);
-    EXPECT_GE(busy.size(), 3u);
+    EXPECT_GE(busy.size(), 2u) << "Bags\\1 and Bags";
     EXPECT_FALSE(AppPointer::IsBusy());
 }
 
