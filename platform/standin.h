@@ -74,6 +74,7 @@ using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 #define ERROR_BAD_PATHNAME 161L
 #define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_PROC_NOT_FOUND 127L
+#define ERROR_ALREADY_EXISTS 183L
 #define ERROR_MORE_DATA 234L
 #define ERROR_NO_MORE_ITEMS 259L
 #define ERROR_KEY_DELETED 1018L
@@ -90,6 +91,9 @@ using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 #define REG_QWORD 11
 
 #define REG_OPTION_NON_VOLATILE 0
+#define REG_OPTION_VOLATILE 1     // accepted; every key of the stand-in lives in memory only
+#define REG_OPTION_CREATE_LINK 2  // the new key is a link: its REG_LINK "SymbolicLinkValue" names the target
+#define REG_OPTION_OPEN_LINK 8    // a link at the end of the path is opened itself, not followed
 #define REG_CREATED_NEW_KEY 1
 #define REG_OPENED_EXISTING_KEY 2
 
@@ -162,6 +166,18 @@ BOOL CloseHandle(HANDLE hObject);
 #define COINIT_DISABLE_OLE1DDE 0x4
 HRESULT CoInitializeEx(LPVOID pvReserved, DWORD dwCoInit);
 void CoUninitialize();
+
+// ntdll (looked up through platform::SystemFunction, as on Windows, where no
+// header of the program declares them; standin_registry.cpp): a key deleted
+// through its handle, a key's full name (information class 3,
+// KeyNameInformation: its length in bytes, then its UTF-16 units) and the
+// Win32 code of a status. The class is a ULONG here, as the program passes it
+// (KEY_INFORMATION_CLASS, an enumeration of that size, on Windows).
+using NTSTATUS = LONG;
+NTSTATUS NtDeleteKey(HANDLE KeyHandle);
+NTSTATUS NtQueryKey(HANDLE KeyHandle, ULONG KeyInformationClass, LPVOID KeyInformation, ULONG Length,
+                    ULONG* ResultLength);
+ULONG RtlNtStatusToDosError(NTSTATUS Status);
 
 BOOL GetComputerNameA(LPSTR lpBuffer, LPDWORD nSize);
 

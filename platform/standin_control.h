@@ -25,10 +25,11 @@ namespace standin {
 // HKCU\Software, HKLM\Software\Classes and HKU.
 void Reset();
 
-// Makes the key root\path (which must exist) refuse with ERROR_ACCESS_DENIED:
-// an open or create whose requested access shares a bit with `mask`.
+// Makes the key root\path (which must exist; a link there is that key, not
+// its target) refuse with ERROR_ACCESS_DENIED: an open or create whose
+// requested access shares a bit with `mask`.
 void RefuseOpen(HKEY root, const std::string& path, REGSAM mask);
-// ... RegDeleteKeyA of the key itself.
+// ... RegDeleteKeyA or NtDeleteKey of the key itself.
 void RefuseDelete(HKEY root, const std::string& path);
 // ... writing to it: RegSetValueExA, RegDeleteValueA and creating subkeys.
 void RefuseWrite(HKEY root, const std::string& path);
@@ -107,7 +108,7 @@ void SetDesktopShell(bool offered, HRESULT result = S_OK);
 // Makes platform::SystemFunction miss `function` of `dll` (127), or with ""
 // the whole DLL (126). The functions it finds: shell32's ShellExecuteA and
 // ShellExecuteExA, kernel32's IsWow64Process, ole32's CoInitializeEx and
-// CoUninitialize.
+// CoUninitialize, ntdll's NtDeleteKey, NtQueryKey and RtlNtStatusToDosError.
 void HideSystemFunction(const std::string& dll, const std::string& function);
 
 // Named computers for RegConnectRegistryA. The local computer is reachable

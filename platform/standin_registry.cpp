@@ -4,7 +4,10 @@
 // with the needed size, 259 at the end of an enumeration, RegDeleteKeyA
 // refusing a key with subkeys (5) and deleting a key through its own handle
 // with the empty path, 161 for a path with a leading "\", and a terminating
-// NUL added to string data whose caller forgot to count it.
+// NUL added to string data whose caller forgot to count it. Registry links
+// (REG_OPTION_CREATE_LINK) are followed unless opened with
+// REG_OPTION_OPEN_LINK; ntdll's NtDeleteKey and NtQueryKey work on the
+// handles.
 #ifndef _WIN32
 
 #include <cstring>
@@ -84,13 +87,53 @@ std::vector<std::string> Split(const char* path) {
     return parts;
 }
 
-std::shared_ptr<Key> Walk(std::shared_ptr<Key> from, const std::vector<std::string>& parts) {
+// The key a link leads to, through further links (up to 16, as Wine's
+// server allows; a loop of links leads nowhere); any other key itself. The
+// target is the full name in the link's REG_LINK "SymbolicLinkValue", UTF-16
+// without a terminating NUL (one makes the name not found, as on Windows):
+// \REGISTRY\USER\<kUserSid> is HKEY_CURRENT_USER, \REGISTRY\USER and
+// \REGISTRY\MACHINE are HKEY_USERS and HKEY_LOCAL_MACHINE.
+std::shared_ptr<Key> Follow(std::shared_ptr<Key> key, int hops = 0) {
+    if (!key || !key->link) return key;
+    const auto value = key->values.find("SymbolicLinkValue");
+    if (hops >= 16 || value == key->values.end() || value->second.type != REG_LINK) return nullptr;
+    std::string target;
+    for (std::size_t i = 0; i + 1 < value->second.data.size(); i += 2) {
+        const unsigned unit = value->second.data[i] | value->second.data[i + 1] << 8;
+        if (unit == 0) return nullptr;
+        target += unit < 0x80 ? static_cast<char>(unit) : '?';
+    }
+    const auto parts = Split(target.c_str());
+    const Computer& local = S().computers[""];
+    if (parts.size() < 2 || !names::Same(parts[0], "REGISTRY")) return nullptr;
+    std::size_t next = 2;
+    if (names::Same(parts[1], "MACHINE")) {
+        key = local.hklm;
+    } else if (!names::Same(parts[1], "USER")) {
+        return nullptr;
+    } else if (parts.size() > 2 && names::Same(parts[2], kUserSid)) {
+        key = local.hkcu, next = 3;
+    } else {
+        key = local.hku;
+    }
+    for (; key && next < parts.size(); ++next) {
+        const auto it = key->subkeys.find(parts[next]);
+        key = it == key->subkeys.end() ? nullptr : Follow(it->second, hops + 1);
+    }
+    return key;
+}
+
+// The key at `parts` below `from`. Links on the way are followed, and so is
+// one at the end (`from` itself for an empty path: Windows crashes or
+// follows it, Wine 8 opens the link) unless `openLink` (REG_OPTION_OPEN_LINK).
+std::shared_ptr<Key> Walk(std::shared_ptr<Key> from, const std::vector<std::string>& parts, bool openLink = false) {
     for (const auto& p : parts) {
         auto it = from->subkeys.find(p);
         if (it == from->subkeys.end()) return nullptr;
-        from = it->second;
+        from = &p == &parts.back() && openLink ? it->second : Follow(it->second);
+        if (!from) return nullptr;
     }
-    return from;
+    return parts.empty() && !openLink ? Follow(from) : from;
 }
 
 // The registry views of 64-bit Windows, as far as the program meets them:
@@ -120,6 +163,14 @@ HKEY NewHandle(std::shared_ptr<Key> key, REGSAM access, const std::string& compu
     return reinterpret_cast<HKEY>(value);
 }
 
+// Takes a deleted key out of its parent; handles to it stay, and see it deleted.
+void Detach(Key& key) {
+    key.deleted = true;
+    Key* parent = key.parent;
+    key.parent = nullptr;
+    parent->subkeys.erase(key.name);
+}
+
 bool IsStringType(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
@@ -141,12 +192,12 @@ Computer NewComputer() {
 std::shared_ptr<Key> KeyAt(HKEY root, const std::string& path) {
     const Resolved r = Resolve(root);
     if (r.status != ERROR_SUCCESS) return nullptr;
-    return Walk(r.key, Split(path.c_str()));
+    return Walk(r.key, Split(path.c_str()), true /* a link there is that key */);
 }
 
 }  // namespace standin::detail
 
-LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult) {
+LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult) {
     RecordPath("RegOpenKeyExA", hKey, lpSubKey);
     if (LONG f = Enter("RegOpenKeyExA")) return f;
     if (!phkResult) return ERROR_INVALID_PARAMETER;
@@ -154,22 +205,22 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY p
     if (r.status != ERROR_SUCCESS) return r.status;
     if (lpSubKey && lpSubKey[0] == '\\') return ERROR_BAD_PATHNAME;
     // The empty path on a root gives the root back; on an opened key, a new
-    // handle to the same key.
+    // handle to the same key (or to a link's target, see Walk).
     if (r.predefined && (!lpSubKey || !*lpSubKey)) {
         *phkResult = hKey;
         return ERROR_SUCCESS;
     }
     auto parts = Split(lpSubKey);
     if (LONG view = InView(hKey, parts, samDesired)) return view;
-    auto key = Walk(r.key, parts);
+    auto key = Walk(r.key, parts, ulOptions & REG_OPTION_OPEN_LINK);
     if (!key) return ERROR_FILE_NOT_FOUND;
     if (key->refuseOpen & samDesired) return ERROR_ACCESS_DENIED;
     *phkResult = NewHandle(key, samDesired, r.computer);
     return ERROR_SUCCESS;
 }
 
-LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass, DWORD, REGSAM samDesired, LPSECURITY_ATTRIBUTES,
-                     PHKEY phkResult, LPDWORD lpdwDisposition) {
+LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass, DWORD dwOptions, REGSAM samDesired,
+                     LPSECURITY_ATTRIBUTES, PHKEY phkResult, LPDWORD lpdwDisposition) {
     RecordPath("RegCreateKeyExA", hKey, lpSubKey);
     if (LONG f = Enter("RegCreateKeyExA")) return f;
     if (!phkResult) return ERROR_INVALID_PARAMETER;
@@ -182,13 +233,19 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass, DWORD, RE
     std::shared_ptr<Key> key = r.key;
     DWORD disposition = REG_OPENED_EXISTING_KEY;
     for (const auto& p : parts) {
+        // Links are followed as by RegOpenKeyExA; only a new last level
+        // becomes a link, and a link is never made over an existing key.
+        const bool last = &p == &parts.back();
         auto it = key->subkeys.find(p);
         if (it != key->subkeys.end()) {
-            key = it->second;
+            if (last && (dwOptions & REG_OPTION_CREATE_LINK)) return ERROR_ALREADY_EXISTS;
+            key = last && (dwOptions & REG_OPTION_OPEN_LINK) ? it->second : Follow(it->second);
+            if (!key) return ERROR_FILE_NOT_FOUND;
             continue;
         }
         if (key->refuseWrite) return ERROR_ACCESS_DENIED;
         key = AddChild(*key, p);
+        key->link = last && (dwOptions & REG_OPTION_CREATE_LINK);
         disposition = REG_CREATED_NEW_KEY;
     }
     // The class goes to the key named by the path, and only when this call
@@ -208,14 +265,13 @@ LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
     if (r.status != ERROR_SUCCESS) return r.status;
     if (!lpSubKey) return ERROR_INVALID_PARAMETER;
     if (lpSubKey[0] == '\\') return ERROR_BAD_PATHNAME;
+    // As on Windows, the key is opened without REG_OPTION_OPEN_LINK: a link
+    // named here, or the key of the handle when it is a link, is followed.
     auto key = Walk(r.key, Split(lpSubKey));
     if (!key) return ERROR_FILE_NOT_FOUND;
     // A root cannot be deleted, and neither can a key that still has subkeys.
     if (!key->parent || key->refuseDelete || !key->subkeys.empty()) return ERROR_ACCESS_DENIED;
-    key->deleted = true;
-    Key* parent = key->parent;
-    key->parent = nullptr;
-    parent->subkeys.erase(key->name);
+    Detach(*key);
     return ERROR_SUCCESS;
 }
 
@@ -399,6 +455,103 @@ LONG RegConnectRegistryA(LPCSTR lpMachineName, HKEY hKey, PHKEY phkResult) {
     if (hKey != HKEY_LOCAL_MACHINE && hKey != HKEY_USERS) return ERROR_INVALID_HANDLE;
     *phkResult = NewHandle(RootOf(it->second, hKey), KEY_ALL_ACCESS, name);
     return ERROR_SUCCESS;
+}
+
+// ntdll's key functions work on the kernel's key handles only: a predefined
+// root is advapi32's pseudo-handle and a remote key is a connection of
+// advapi32's, and both are invalid handles to them (measured under Wine for
+// the roots; Windows' remote keys are no handles of the process at all).
+
+namespace {
+
+constexpr NTSTATUS kStatusBufferOverflow = static_cast<NTSTATUS>(0x80000005);
+constexpr NTSTATUS kStatusInvalidHandle = static_cast<NTSTATUS>(0xC0000008);
+constexpr NTSTATUS kStatusInvalidParameter = static_cast<NTSTATUS>(0xC000000D);
+constexpr NTSTATUS kStatusAccessDenied = static_cast<NTSTATUS>(0xC0000022);
+constexpr NTSTATUS kStatusBufferTooSmall = static_cast<NTSTATUS>(0xC0000023);
+constexpr NTSTATUS kStatusCannotDelete = static_cast<NTSTATUS>(0xC0000121);
+constexpr NTSTATUS kStatusKeyDeleted = static_cast<NTSTATUS>(0xC000017C);
+
+// The key of a kernel handle; null with the status to answer otherwise.
+std::shared_ptr<Key> KernelKey(HANDLE handle, REGSAM* access, NTSTATUS& status) {
+    const HKEY h = static_cast<HKEY>(handle);
+    const Resolved r = Resolve(h);
+    status = r.status == ERROR_KEY_DELETED ? kStatusKeyDeleted : kStatusInvalidHandle;
+    if (r.status != ERROR_SUCCESS || r.predefined || !r.computer.empty()) return nullptr;
+    if (access) *access = r.access;
+    return r.key;
+}
+
+// The key's full name as the kernel gives it: \REGISTRY\USER\<SID>\... for
+// HKEY_CURRENT_USER, \REGISTRY\USER\... and \REGISTRY\MACHINE\...
+std::string FullName(const Key& key) {
+    const Computer& local = S().computers[""];
+    if (&key == local.hkcu.get()) return std::string("\\REGISTRY\\USER\\") + kUserSid;
+    if (&key == local.hku.get()) return "\\REGISTRY\\USER";
+    if (&key == local.hklm.get()) return "\\REGISTRY\\MACHINE";
+    return key.parent ? FullName(*key.parent) + "\\" + key.name : std::string();
+}
+
+}  // namespace
+
+// Deletes the handle's own key: a link itself, never its target. Windows
+// answers STATUS_CANNOT_DELETE for a key with subkeys or a root (Wine:
+// STATUS_ACCESS_DENIED; both are ERROR_ACCESS_DENIED in Win32 terms).
+NTSTATUS NtDeleteKey(HANDLE KeyHandle) {
+    if (LONG f = Enter("NtDeleteKey")) return f;
+    REGSAM access = 0;
+    NTSTATUS status = 0;
+    const auto key = KernelKey(KeyHandle, &access, status);
+    if (!key) return status;
+    if (!(access & DELETE) || key->refuseDelete) return kStatusAccessDenied;
+    if (!key->parent || !key->subkeys.empty()) return kStatusCannotDelete;
+    Detach(*key);
+    return 0;
+}
+
+// Only KeyNameInformation. Measured under Wine as on Windows: the size
+// needed is always reported; a buffer too small for the name gets its
+// length and as much of it as fits (STATUS_BUFFER_OVERFLOW), one too small
+// for the length nothing (STATUS_BUFFER_TOO_SMALL).
+NTSTATUS NtQueryKey(HANDLE KeyHandle, ULONG KeyInformationClass, LPVOID KeyInformation, ULONG Length,
+                    ULONG* ResultLength) {
+    if (LONG f = Enter("NtQueryKey")) return f;
+    NTSTATUS status = 0;
+    const auto key = KernelKey(KeyHandle, nullptr, status);
+    if (!key) return status;
+    if (KeyInformationClass != 3 || !ResultLength || (Length && !KeyInformation)) return kStatusInvalidParameter;
+    const std::string name = FullName(*key);
+    const ULONG bytes = static_cast<ULONG>(2 * name.size());
+    *ResultLength = sizeof bytes + bytes;
+    if (Length < sizeof bytes) return kStatusBufferTooSmall;
+    auto* out = static_cast<BYTE*>(KeyInformation);
+    std::memcpy(out, &bytes, sizeof bytes);
+    for (std::size_t i = 0; i < name.size() && sizeof bytes + 2 * i + 1 < Length; ++i) {
+        out[sizeof bytes + 2 * i] = static_cast<BYTE>(name[i]);
+        out[sizeof bytes + 2 * i + 1] = 0;
+    }
+    return Length < *ResultLength ? kStatusBufferOverflow : 0;
+}
+
+// The codes the stand-in answers, as Windows maps them; any other is
+// ERROR_MR_MID_NOT_FOUND (317), as Windows answers a status it does not know.
+ULONG RtlNtStatusToDosError(NTSTATUS Status) {
+    const struct {
+        NTSTATUS status;
+        ULONG error;
+    } kErrors[] = {
+        {0, ERROR_SUCCESS},
+        {kStatusBufferOverflow, ERROR_MORE_DATA},
+        {kStatusInvalidHandle, ERROR_INVALID_HANDLE},
+        {kStatusInvalidParameter, ERROR_INVALID_PARAMETER},
+        {kStatusAccessDenied, ERROR_ACCESS_DENIED},
+        {kStatusBufferTooSmall, 122 /* ERROR_INSUFFICIENT_BUFFER */},
+        {kStatusCannotDelete, ERROR_ACCESS_DENIED},
+        {kStatusKeyDeleted, ERROR_KEY_DELETED},
+    };
+    for (const auto& e : kErrors)
+        if (e.status == Status) return e.error;
+    return 317;
 }
 
 #endif

@@ -286,6 +286,9 @@ void* platform::SystemFunctionAddress(const char* dll, const char* function) {
         {"kernel32.dll", "IsWow64Process", reinterpret_cast<void*>(&::IsWow64Process)},
         {"ole32.dll", "CoInitializeEx", reinterpret_cast<void*>(&::CoInitializeEx)},
         {"ole32.dll", "CoUninitialize", reinterpret_cast<void*>(&::CoUninitialize)},
+        {"ntdll.dll", "NtDeleteKey", reinterpret_cast<void*>(&::NtDeleteKey)},
+        {"ntdll.dll", "NtQueryKey", reinterpret_cast<void*>(&::NtQueryKey)},
+        {"ntdll.dll", "RtlNtStatusToDosError", reinterpret_cast<void*>(&::RtlNtStatusToDosError)},
     };
     const auto& hidden = S().hidden;
     const std::string name = std::string(dll) + "!";

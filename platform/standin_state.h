@@ -44,6 +44,7 @@ struct Key {
     std::string className;  // given by RegCreateKeyExA when it creates the key
     Key* parent = nullptr;
     bool deleted = false;
+    bool link = false;  // created with REG_OPTION_CREATE_LINK
     std::map<std::string, std::shared_ptr<Key>, LessNoCase> subkeys;
     std::map<std::string, Value, LessNoCase> values;
     REGSAM refuseOpen = 0;
@@ -63,6 +64,8 @@ struct Handle {
 };
 
 inline constexpr char kLocalName[] = "STANDIN-PC";
+// The user whose HKEY_CURRENT_USER is \REGISTRY\USER\<this SID> in full names.
+inline constexpr char kUserSid[] = "S-1-5-21-1111-2222-3333-1001";
 
 struct State {
     std::map<std::string, Computer, LessNoCase> computers;  // "" is the local computer
@@ -126,7 +129,8 @@ inline LONG Enter(const char* fn) {
 // and an empty HKU (standin_registry.cpp).
 Computer NewComputer();
 
-// The key root\path of the local computer, or null when there is none.
+// The key root\path of the local computer (a link there itself, not its
+// target), or null when there is none.
 std::shared_ptr<Key> KeyAt(HKEY root, const std::string& path);
 
 }  // namespace standin::detail
