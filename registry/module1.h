@@ -42,15 +42,30 @@ LONG QueryKeyInfo(HKEY key, KeyInfo& info);
 LONG EnumSubkeyName(HKEY key, DWORD index, std::string& name);
 
 // Deletes `path` below `parent` with every subkey below it, deepest first.
-// A key that refuses deletion and also refuses to be opened with full access
-// gets the "Access Denied" message box, once, owned by the active window
-// (modal for the program), and the deletion goes on with its siblings; the
-// keys above it stay. Always ends. Returns the status of
-// the deletion of `path` itself (0 when it is gone).
+// Every key is opened with REG_OPTION_OPEN_LINK and deleted through that
+// handle (ntdll's NtDeleteKey): a registry link in the tree, or `path`
+// itself when it is one, is deleted as a key of its own, and the key it
+// points at is never entered, changed or deleted. No key more than 512
+// levels below `path` is entered (Windows' registry is no deeper); a key
+// there goes only if it has no subkeys.
 //
-// The empty path (or one of only "\") directly below a predefined root would
-// name the root itself: nothing is deleted and the result is
-// ERROR_INVALID_PARAMETER. On an opened key the empty path deletes that key.
+// A key that refuses to be opened with full access is deleted when it has
+// no subkeys and allows its deletion (DELETE). One that refuses both gets
+// the "Access Denied" message box, once, owned by the program's window
+// (modal for the program), and the deletion goes on with its siblings; the
+// keys above it stay. Always ends. Returns the status of the deletion of
+// `path` itself (0 when it is gone); ERROR_PROC_NOT_FOUND, with nothing
+// deleted, when ntdll lacks NtDeleteKey or RtlNtStatusToDosError. Only this
+// computer's registry: the keys of a connected remote computer are no
+// handles of this process, and none of them is deleted (ERROR_INVALID_HANDLE).
+//
+// The empty path (or one of only "\") would name `parent` itself. Below a
+// hive's root or a key above one, nothing is deleted and the result is
+// ERROR_INVALID_PARAMETER: a predefined root, a key whose full name
+// ("\REGISTRY\USER\<SID>", "\REGISTRY\MACHINE\SOFTWARE") has at most
+// three levels, a last "Wow6432Node" (the 32-bit view) not counted, and a
+// key whose name cannot be read (a connected remote computer's). On any
+// other opened key the empty path deletes that key with its tree.
 LONG DeleteKeyTree(HKEY parent, const std::string& path);
 
 // Closes `key` with RegCloseKey.

@@ -15,6 +15,46 @@ using B = std::vector<BYTE>;
 // the test can look at it afterwards.
 constexpr REGSAM kWriteBits = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 
+// HKCU\path made a registry link to HKCU\target: created with
+// REG_OPTION_CREATE_LINK, the target's full name (from NtQueryKey) in its
+// REG_LINK "SymbolicLinkValue". The fixture's cleanup would follow it, so it
+// deletes itself through a handle that does not, also when the test fails
+// (volatile, it would not outlive the registry's next start either).
+class Link {
+public:
+    Link(std::string path, const std::string& target) : path_(std::move(path)) {
+        using NtQueryKeyFn = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
+        BYTE name[1024] = {};  // KeyNameInformation (3): the name's length in bytes, then the name
+        ULONG size = 0, length = 0;
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, target.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+            platform::SystemFunction<NtQueryKeyFn>("ntdll.dll", "NtQueryKey")(key, 3, name, sizeof name, &size);
+            RegCloseKey(key);
+        }
+        std::memcpy(&length, name, sizeof length);
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+            throw SetupError("cannot make the link " + path_);
+        const LONG set = RegSetValueExA(key, "SymbolicLinkValue", 0, REG_LINK, name + sizeof length, length);
+        RegCloseKey(key);
+        if (set == ERROR_SUCCESS && length > 0) return;
+        Remove();
+        throw SetupError("cannot point the link " + path_ + " at " + target);
+    }
+    ~Link() { Remove(); }
+
+private:
+    void Remove() const {
+        using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), REG_OPTION_OPEN_LINK, DELETE, &key) != ERROR_SUCCESS)
+            return;
+        platform::SystemFunction<NtDeleteKeyFn>("ntdll.dll", "NtDeleteKey")(key);
+        RegCloseKey(key);
+    }
+    std::string path_;
+};
+
 class Module1Test : public RegistryTest {};
 
 TEST_F(Module1Test, OpenKeyStripsLeadingSeparatorsFromTheCallersPath) {
@@ -103,6 +143,41 @@ TEST_F(Module1Test, DeletesANestedTreeAndNothingElse) {
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, DeleteKeyTree(HKEY_CURRENT_USER, Path("Parent\\Missing\\Deeper")));
 }
 
+// A link is a key of its own to the deletion: one in the tree, or the
+// tree's top itself, goes, and the key it points at stays whole, outside the
+// tree or above it (where following it would find the tree again, without end).
+TEST_F(Module1Test, LinksAreDeletedNeverFollowed) {
+    MakeKey("T\\a\\b");
+    MakeKey("Outside\\child");
+    SetRaw("Outside", "keep", REG_DWORD, {1, 0, 0, 0});
+    SetRaw("", "keep", REG_DWORD, {2, 0, 0, 0});
+    const auto outside = Snapshot(HKEY_CURRENT_USER, Path("Outside"));
+    const Link out(Path("T\\a\\out"), Path("Outside")), up(Path("T\\up"), Path("")), top(Path("Top"), Path("Outside"));
+    // On the stand-in that link refuses full access too: its deletion alone does not follow it either.
+    if (kStandIn) standin::RefuseOpen(HKEY_CURRENT_USER, Path("T\\a\\out"), kWriteBits);
+    EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(HKEY_CURRENT_USER, Path("T")));
+    EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(HKEY_CURRENT_USER, Path("Top")));
+    EXPECT_FALSE(KeyPresent("T"));
+    EXPECT_FALSE(KeyPresent("Top")) << "the link, which opens Outside";
+    EXPECT_EQ(outside, Snapshot(HKEY_CURRENT_USER, Path("Outside")));
+    EXPECT_EQ((B{2, 0, 0, 0}), GetRaw("", "keep"));
+}
+
+// Windows' registry is at most 512 levels deep. Of a deeper tree (only the
+// stand-in holds one) 512 levels are entered; what lies deeper stays, with
+// the keys above it.
+TEST_F(Module1Test, EntersNoMoreThan512Levels) {
+    STANDIN_ONLY();
+    std::string chain = "Top";
+    for (int level = 1; level < 513; ++level) chain += "\\L";
+    MakeKey(chain);
+    MakeKey("Top\\Side");
+    EXPECT_EQ(ERROR_ACCESS_DENIED, DeleteKeyTree(HKEY_CURRENT_USER, Path("Top")));
+    EXPECT_TRUE(KeyPresent(chain));
+    EXPECT_FALSE(KeyPresent("Top\\Side"));
+    EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(HKEY_CURRENT_USER, Path("Top\\L")));  // 512 levels
+}
+
 // The size is the point: an index or count held in 16 signed bits wraps
 // past 32767 subkeys, which no smaller key shows.
 TEST_F(Module1Test, DeletesAKeyWithMoreThan32767Subkeys) {
@@ -114,7 +189,12 @@ TEST_F(Module1Test, DeletesAKeyWithMoreThan32767Subkeys) {
     EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(HKEY_CURRENT_USER, Path("Many")));
 }
 
-TEST_F(Module1Test, EmptyPathBelowARootDeletesNothing) {
+// The empty path (or one of separators) names the parent itself, which is
+// never a hive's root nor above one: a predefined root, a key directly below
+// HKEY_USERS (a user's hive; Wine and the stand-in let a test make one), the
+// 32-bit view of one, a connected computer's root. Any other opened key goes
+// with its tree.
+TEST_F(Module1Test, EmptyPathDeletesNoHiveRoot) {
     MakeKey("Canary\\child");
     const auto before = Snapshot(HKEY_CURRENT_USER, "Software");
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
@@ -124,14 +204,43 @@ TEST_F(Module1Test, EmptyPathBelowARootDeletesNothing) {
         }
     }
     EXPECT_EQ(before, Snapshot(HKEY_CURRENT_USER, "Software"));
-}
+    if (kStandIn) {
+        standin::AddComputer("PEER");
+        HKEY peer = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegConnectRegistryA("\\\\PEER", HKEY_LOCAL_MACHINE, &peer));
+        EXPECT_EQ(ERROR_INVALID_PARAMETER, DeleteKeyTree(peer, ""));
+        RegCloseKey(peer);
+    }
 
-TEST_F(Module1Test, EmptyPathOnAnOpenedKeyDeletesThatKey) {
-    MakeKey("Self\\a\\b");
-    const KeyPtr self = Open("Self", KEY_ALL_ACCESS);
-    ASSERT_TRUE(self);
-    EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(self.get(), ""));
-    EXPECT_FALSE(KeyPresent("Self"));
+    // The view goes first: under Wine a 32-bit program opening its parent gets it.
+    const std::string hive = Base().substr(Base().rfind('\\') + 1), view = hive + ".view\\Wow6432Node";
+    const auto removeAll = [&] {
+        for (const std::string& key : {view, view.substr(0, view.rfind('\\')), hive}) RemoveTree(HKEY_USERS, key);
+    };
+    try {
+        MakeKeyAt(HKEY_USERS, hive + "\\Below\\x");
+        MakeKeyAt(HKEY_USERS, view + "\\x");
+    } catch (const SetupError&) {
+        removeAll();
+        GTEST_SKIP() << "no key can be made directly below HKEY_USERS here";
+    }
+    const struct {
+        std::string key, path;
+        LONG status;
+    } cases[] = {
+        {hive, "", ERROR_INVALID_PARAMETER},
+        {hive, "\\", ERROR_INVALID_PARAMETER},
+        {view, "", ERROR_INVALID_PARAMETER},
+        {hive + "\\Below", "", ERROR_SUCCESS},
+    };
+    for (const auto& c : cases) {
+        HKEY key = nullptr;  // no ASSERT: the keys below HKEY_USERS must go in the end
+        EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_USERS, c.key.c_str(), 0, KEY_READ, &key)) << c.key;
+        EXPECT_EQ(c.status, DeleteKeyTree(key, c.path)) << c.key << " \"" << c.path << '"';
+        EXPECT_EQ(c.status != ERROR_SUCCESS, KeyPresentAt(HKEY_USERS, c.key)) << c.key;
+        if (key) RegCloseKey(key);
+    }
+    removeAll();
 }
 
 // Which keys stay around a refusing key, what the call returns and one box
@@ -173,17 +282,30 @@ TEST_F(Module1Test, RefusingKeyShowsTheBoxAndTheDeletionEnds) {
     }
 }
 
-TEST_F(Module1Test, KeyThatRefusesOnlyDeletionIsEmptiedThenLeft) {
+TEST_F(Module1Test, KeyThatRefusesOnlyDeletionOrOnlyFullAccessGoesAsFarAsItCan) {
     STANDIN_ONLY();
-    // Opening with full access works, so no box; the emptied key still
-    // refuses, and the procedure ends instead of trying again.
+    // No box for either. Opened with full access, the stubborn key is
+    // emptied; it still refuses, and the procedure ends instead of trying
+    // again. The read-only leaf allows its deletion alone, and goes.
     MakeKey("T\\stubborn\\child");
+    MakeKey("T\\readonly");
     standin::RefuseDelete(HKEY_CURRENT_USER, Path("T\\stubborn"));
+    standin::RefuseOpen(HKEY_CURRENT_USER, Path("T\\readonly"), kWriteBits);
     EXPECT_EQ(ERROR_ACCESS_DENIED, DeleteKeyTree(HKEY_CURRENT_USER, Path("T")));
     EXPECT_TRUE(standin::MessageBoxes().empty());
     EXPECT_TRUE(KeyPresent("T\\stubborn"));
     EXPECT_FALSE(KeyPresent("T\\stubborn\\child"));
+    EXPECT_FALSE(KeyPresent("T\\readonly"));
     EXPECT_LT(standin::RegistryCallCount(), 40u);
+}
+
+// Without NtDeleteKey only a delete that follows links would be left: none.
+TEST_F(Module1Test, WithoutNtDeleteKeyNothingIsDeleted) {
+    STANDIN_ONLY();
+    MakeKey("T\\a");
+    standin::HideSystemFunction("ntdll.dll", "NtDeleteKey");
+    EXPECT_EQ(ERROR_PROC_NOT_FOUND, DeleteKeyTree(HKEY_CURRENT_USER, Path("T")));
+    EXPECT_TRUE(KeyPresent("T\\a"));
 }
 
 TEST_F(Module1Test, UnreadableSubkeyNameLeavesItAndItsAncestors) {
