@@ -110,11 +110,12 @@ int main(int argc, char** argv) {
             ratioSh.push_back(ms[0] / ms[1]);
         }
         // Wineserver round trips, as counted for Wine 8: DeleteKeyTree makes
-        // 4 per leaf (the parent's enumeration; RegDeleteKeyA opens, deletes
-        // and closes) and 10 per key with subkeys (one fewer for the top key,
-        // which no parent enumerates); RegDeleteTreeA about 8 per key.
+        // 4 per leaf (the parent's enumeration, the open, NtDeleteKey and the
+        // close) and 6 per key with subkeys (the same and a refused
+        // NtDeleteKey and the subkey count; one fewer for the top key, which
+        // no parent enumerates); RegDeleteTreeA about 8 per key.
         const bench::Counts counts = bench::CountOf(shape.top);
-        const double model = (4.0 * counts.leaves + 10.0 * counts.internal - 1) / (8.0 * counts.keys);
+        const double model = (4.0 * counts.leaves + 6.0 * counts.internal - 1) / (8.0 * counts.keys);
         std::printf("| %s | %lu | %d | %.1f | %.1f | %.1f | %.2f | %s | %.2f | %s | %.2f |\n", shape.label, counts.keys,
                     shape.reps, bench::Median(samples[0]), bench::Median(samples[1]), bench::Median(samples[2]),
                     bench::Median(ratioTree), bench::Range(ratioTree).c_str(), bench::Median(ratioSh),
