@@ -1,5 +1,7 @@
 #include "controls/shell_open.h"
 
+#include "controls/process_rights.h"
+
 #ifdef _WIN32
 #include <objbase.h>  // COINIT_*
 #endif
@@ -30,30 +32,24 @@ void StartCom() {
         g_com = Com::Started;
 }
 
-// An administrator's elevated process under UAC: its token is the full one
-// of a split pair. Windows before Vista knows no elevation and refuses the
-// query.
-bool ElevatedWithLinkedToken() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
-    DWORD size = 0;
-    const bool known = GetTokenInformation(token, TokenElevationType, &type, sizeof type, &size) != FALSE;
-    CloseHandle(token);
-    return known && type == TokenElevationTypeFull;
-}
-
 }  // namespace
 
 bool ShellOpen::Open(HWND owner, const std::string& file, Failure& failure) {
     StartCom();
-    if (ElevatedWithLinkedToken()) {
+    if (RunsAboveTheUser(QueryProcessRights())) {
+        // Elevated, or rights that cannot be read: what this process started
+        // would inherit its full rights, and its ShellExecuteA would find the
+        // handler through HKCU\Software\Classes, which the user's unelevated
+        // processes may write. Only the desktop shell's process opens the
+        // address, with the user's normal rights; without it nothing opens.
         HRESULT result = S_OK;
-        if (platform::ShellExecuteAsDesktop("open", file.c_str(), SW_SHOWNORMAL, result)) {
-            if (SUCCEEDED(result)) return true;
-            failure = SystemFailure(static_cast<std::int32_t>(result));
+        if (!platform::ShellExecuteAsDesktop("open", file.c_str(), SW_SHOWNORMAL, result)) {
+            failure = SystemFailure(ERROR_ACCESS_DENIED);
             return false;
         }
+        if (SUCCEEDED(result)) return true;
+        failure = SystemFailure(static_cast<std::int32_t>(result));
+        return false;
     }
     // shell32 is loaded when a link first opens, not with the program: it is
     // the costliest of its DLLs to load.

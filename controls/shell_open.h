@@ -1,13 +1,17 @@
 // ShellOpen: opens an address or a file through the shell, with the rights of
 // the signed-in user.
 //
-// A process that runs elevated with a linked limited token (an administrator
-// under UAC who started the program with full rights) asks the desktop
-// shell's own process to open it, so that the browser does not inherit the
-// program's full rights; every other process (not elevated, Windows XP, no
-// desktop shell to ask) calls ShellExecuteA itself. COM is initialised on
-// the calling thread at the first open, as the shell asks of its callers
-// (apartment-threaded, no OLE1 DDE), and uninitialised by Shutdown.
+// A process that runs above the user's normal rights (elevated with a linked
+// limited token: an administrator under UAC who started the program with
+// full rights; or one whose token cannot be read) asks the desktop shell's
+// own process to open it, so that the browser gets the user's normal rights,
+// and never calls ShellExecuteA itself: without such a desktop shell (none
+// runs, another shell) the open fails with ERROR_ACCESS_DENIED. Every other
+// process (a standard user, an administrator without UAC or with UAC off,
+// Windows XP) calls ShellExecuteA, whose programs get the rights the user
+// has anyway. COM is initialised on the calling thread at the first open, as
+// the shell asks of its callers (apartment-threaded, no OLE1 DDE), and
+// uninitialised by Shutdown.
 //
 // Both the shell and COM may run message loops of their own while an open
 // runs: callers must expect any message of theirs to arrive meanwhile.

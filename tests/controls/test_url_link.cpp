@@ -216,10 +216,11 @@ TEST_F(URLLinkTest, EachActionOpensOnce) {
     EXPECT_EQ(1u, standin::ShellExecutes().size()) << "a press during the open";
 }
 
-// Which way an open goes (through the desktop shell's process only for an
-// elevated process with a linked token, else or when no desktop shell offers
-// it ShellExecuteA), COM started once before the first shell call and ended
-// once at shutdown if it was started, the process token closed.
+// Which way an open goes (an elevated process with a linked token, or one
+// whose token cannot be opened, through the desktop shell's process or not at
+// all; else, Windows XP's refused query included, ShellExecuteA), COM started
+// once before the first shell call and ended once at shutdown if it was
+// started, the process token closed.
 TEST_F(URLLinkTest, TwoOpensTakeTheUsersWayAndStartComOnce) {
     STANDIN_ONLY();
     const auto full = TokenElevationTypeFull;
@@ -227,16 +228,18 @@ TEST_F(URLLinkTest, TwoOpensTakeTheUsersWayAndStartComOnce) {
         TOKEN_ELEVATION_TYPE elevation;
         bool offered;
         HRESULT desktop, com;
-        const char* calls;  // over two presses and the shutdown
-        bool tokenFails = false;
+        const char* calls;              // over two presses and the shutdown
+        const char* box = nullptr;      // the error box's text after "Unable to load 'u' : "
+        const char* failing = nullptr;  // the token call that fails
     } cases[] = {
         {TokenElevationTypeDefault, true, S_OK, S_OK, "Co ShellExecuteA ShellExecuteA Unco"},
         {TokenElevationTypeLimited, true, S_OK, S_FALSE, "Co ShellExecuteA ShellExecuteA Unco"},
         {full, true, S_OK, S_OK, "Co Desktop Desktop Unco"},
-        {full, false, S_OK, S_OK, "Co Desktop ShellExecuteA Desktop ShellExecuteA Unco"},
-        {full, true, E_FAIL, RPC_E_CHANGED_MODE, "Co Desktop Box Desktop Box"},
+        {full, false, S_OK, S_OK, "Co Desktop Box Desktop Box Unco", "Access is denied. (Error 5)"},
+        {full, true, E_FAIL, RPC_E_CHANGED_MODE, "Co Desktop Box Desktop Box", "Unspecified error (Error -2147467259)"},
         {TokenElevationTypeDefault, false, S_OK, E_FAIL, "Co ShellExecuteA ShellExecuteA"},
-        {full, true, S_OK, S_OK, "Co ShellExecuteA ShellExecuteA Unco", true},
+        {TokenElevationTypeDefault, true, S_OK, S_OK, "Co Desktop Desktop Unco", nullptr, "OpenProcessToken"},
+        {full, true, S_OK, S_OK, "Co ShellExecuteA ShellExecuteA Unco", nullptr, "GetTokenInformation"},
     };
     const std::map<std::string, std::string> shown = {{"CoInitializeEx", "Co"},
                                                       {"CoUninitialize", "Unco"},
@@ -252,7 +255,7 @@ TEST_F(URLLinkTest, TwoOpensTakeTheUsersWayAndStartComOnce) {
         std::string calls;
         standin::SetCallHook([&](const std::string& function, unsigned long) {
             if (shown.count(function)) calls += (calls.empty() ? "" : " ") + shown.at(function);
-            return c.tokenFails && function == "OpenProcessToken" ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+            return c.failing && function == c.failing ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
         });
         link.lblURL_MouseDown(1, 0, 0, 0);
         link.lblURL_MouseDown(1, 0, 0, 0);
@@ -261,8 +264,8 @@ TEST_F(URLLinkTest, TwoOpensTakeTheUsersWayAndStartComOnce) {
         EXPECT_EQ(c.calls, calls) << c.elevation << " " << c.offered;
         EXPECT_EQ(0u, standin::OpenHandles()) << "the process token is closed";
         for (const auto& open : standin::ShellExecutes()) EXPECT_EQ("u", open.file);
-        if (c.desktop == E_FAIL) {
-            EXPECT_EQ("Unable to load 'u' : Unspecified error (Error -2147467259)", standin::MessageBoxes().at(0).text);
+        if (c.box) {
+            EXPECT_EQ(std::string("Unable to load 'u' : ") + c.box, standin::MessageBoxes().at(0).text);
         }
     }
     // Without ole32 the open goes on without COM.
