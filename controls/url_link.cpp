@@ -70,13 +70,10 @@ URLLink::~URLLink() {
 
 void URLLink::lblURL_MouseDown(std::int16_t button, std::int16_t /*shift*/, int /*x*/, int /*y*/) {
     if (destroyedWhileOpening_ || (button & 1) == 0) return;
-    std::string u = url_;
-    bool cancel = false;
-    if (GoToURL) GoToURL(u, cancel);
-    // A cancelled open leaves the pointer as the handler left it.
-    if (cancel) return;
     // The open's state lives here, not in the control, which may be
-    // destroyed before the open returns.
+    // destroyed before the open returns: by the GoToURL handler too, which
+    // may close the window or dispatch messages (a press on the link among
+    // them, ignored while this open runs).
     bool destroyed = false;
     struct Watch {
         bool*& slot;
@@ -86,6 +83,13 @@ void URLLink::lblURL_MouseDown(std::int16_t button, std::int16_t /*shift*/, int 
         }
     } watch{destroyedWhileOpening_, destroyed};
     destroyedWhileOpening_ = &destroyed;
+    std::string u = url_;
+    bool cancel = false;
+    // A copy: destroying the control destroys its handler, which may still
+    // be running.
+    if (const auto handler = GoToURL) handler(u, cancel);
+    // A cancelled open leaves the pointer as the handler left it.
+    if (cancel || destroyed) return;
     // The hourglass from before the shell call until the shell returned and
     // any error box was closed, however the open ended.
     const AppPointer::Busy busy;

@@ -12,9 +12,9 @@
 // box are reached through the platform seam, the hourglass through the
 // application-wide pointer (AppPointer). The control never owns its site; the
 // site must outlive it. The host may destroy the control (and its site) from
-// inside an open: the shell and the error box run message loops of their
-// own, in which the user may close the window. The open then finishes
-// without touching either and shows no box.
+// inside an open, GoToURL handler included: the handler, the shell and the
+// error box may run message loops, in which the user may close the window.
+// The open then finishes without touching either and shows no box.
 //
 // Failures: reading a stored set that holds an unreadable value restores all
 // three defaults silently. A failed open (a site call that throws, or the

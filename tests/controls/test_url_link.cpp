@@ -276,7 +276,7 @@ TEST_F(URLLinkTest, TwoOpensTakeTheUsersWayAndStartComOnce) {
     EXPECT_EQ(1u, standin::ShellExecutes().size());
 }
 
-// The shell and the error box run message loops of their own: a second
+// The handler, the shell and the error box may run message loops: a second
 // link's open may run inside the first's, and the window (with the link) may
 // be closed meanwhile. The hourglass stays until the outer open returns;
 // a closed link's open touches nothing of it and shows no further box.
@@ -294,18 +294,20 @@ TEST_F(URLLinkTest, OpensInsideAnOpenAndLinksClosedDuringOne) {
     EXPECT_EQ("-", Busy());
     EXPECT_EQ(2u, standin::ShellExecutes().size());
 
-    for (const char* during : {"ShellExecuteA", "MessageBoxA"}) {
+    for (const std::string during : {"GoToURL", "ShellExecuteA", "MessageBoxA"}) {
         standin::Reset();
         standin::SetShellExecuteResult(2);
         auto* closing = new FakeSite;
         auto* closed = new URLLink(*closing);
-        standin::SetCallHook([&](const std::string& function, unsigned long) {
-            if (function == during) delete closed, delete closing;
+        const auto close = [&](const std::string& now) {
+            if (now == during) delete closed, delete closing;
             return ERROR_SUCCESS;
-        });
+        };
+        closed->GoToURL = [&](std::string&, bool&) { close("GoToURL"); };
+        standin::SetCallHook([&](const std::string& function, unsigned long) { return close(function); });
         closed->lblURL_MouseDown(1, 0, 0, 0);
         standin::SetCallHook(nullptr);
-        EXPECT_EQ(during == std::string("MessageBoxA") ? 1u : 0u, standin::MessageBoxes().size()) << during;
+        EXPECT_EQ(during == "MessageBoxA" ? 1u : 0u, standin::MessageBoxes().size()) << during;
         EXPECT_EQ("-", Busy()) << during;
     }
 }
