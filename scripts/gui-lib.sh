@@ -39,15 +39,24 @@ qt_start_xvfb() {  # starts a virtual display, exports DISPLAY
   qt_wait 15 xdotool getdisplaygeometry >/dev/null 2>&1
 }
 
-qt_boot_prefix() {  # creates $WINEPREFIX if needed and starts its server detached
+qt_boot_prefix() {  # creates $WINEPREFIX if needed and starts it afresh: its server detached, the RPC service first
   # Call it with DISPLAY set: the prefix's desktop process, started by the
-  # first Wine process, keeps the display it found for as long as the
-  # server runs.
+  # first Wine process that needs a window, keeps the display it found for
+  # as long as the server runs. The desktop registers the shell windows with
+  # the RPC service when it starts, so the service must run before it, as on
+  # Windows; else no one can ask the desktop shell to open anything (seen on
+  # Wine 8), and an elevated program opens links only that way. Booting a new
+  # prefix starts the desktop first: so the prefix's server is stopped, and
+  # the service started before anything else (net fails when services.exe
+  # has started it already).
   mkdir -p "$(dirname "$WINEPREFIX")"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     setsid timeout -k 5 300 "$QT_WINE" wineboot -i >/dev/null 2>&1 </dev/null
   fi
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
   setsid wineserver -p >/dev/null 2>&1 </dev/null || true
+  qt_wine 60 net start rpcss || true
 }
 
 qt_seed_prefix() {  # the keys the tweaks use, as a fresh Windows XP user has them

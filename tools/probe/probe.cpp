@@ -15,10 +15,13 @@
 //                       change it: a user without write rights there; in the
 //                       32-bit or the 64-bit registry view, if one is named.
 //   qt-probe opened FILE ... ADDRESS
-//                       appends ADDRESS as one line to FILE: the test's
-//                       handler of addresses the shell opens.
+//                       appends "ADDRESS<tab>PARENT" as one line to FILE,
+//                       PARENT the image name of the process that started
+//                       it ("-" if gone): the test's handler of addresses
+//                       the shell opens.
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <string>
@@ -116,10 +119,28 @@ int Restrict(HKEY root, const char* path, REGSAM everyoneMay, REGSAM view = 0) {
     return status == ERROR_SUCCESS ? 0 : 1;
 }
 
+// The image name of the process that started this one ("explorer.exe"), "-"
+// when it is no longer there.
+std::string ParentImage() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return "-";
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    DWORD parent = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (entry.th32ProcessID == GetCurrentProcessId()) parent = entry.th32ParentProcessID;
+    std::string image = "-";
+    for (BOOL more = parent && Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (entry.th32ProcessID == parent) image = entry.szExeFile;
+    CloseHandle(snapshot);
+    return image;
+}
+
 int Opened(const char* file, const char* address) {
+    const std::string parent = ParentImage();
     std::FILE* out = std::fopen(file, "ab");
     if (!out) return 1;
-    const bool written = std::fprintf(out, "%s\n", address) >= 0;
+    const bool written = std::fprintf(out, "%s\t%s\n", address, parent.c_str()) >= 0;
     return std::fclose(out) == 0 && written ? 0 : 1;
 }
 
@@ -130,7 +151,9 @@ int main(int argc, char** argv) {
     if (argc > 2 && std::string(argv[1]) == "readonly") {
         const std::string view = argc > 3 ? argv[3] : "";
         return Restrict(HKEY_LOCAL_MACHINE, argv[2], KEY_READ,
-                        view == "64" ? KEY_WOW64_64KEY : view == "32" ? KEY_WOW64_32KEY : 0);
+                        view == "64"   ? KEY_WOW64_64KEY
+                        : view == "32" ? KEY_WOW64_32KEY
+                                       : 0);
     }
     if (argc > 3 && std::string(argv[1]) == "opened") return Opened(argv[2], argv[argc - 1]);
     const char* caption = argc > 1 ? argv[1] : "Qorvel Tweaker";
