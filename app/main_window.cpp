@@ -399,8 +399,9 @@ void MainWindow::AviShield(bool shown) {
 }
 
 // As a modal box does: the window is disabled, so that it takes no input,
-// and keeps painting from this loop. A WM_QUIT that came meanwhile is posted
-// again for the program's own loop.
+// and keeps painting from this loop, which drops what input still comes (a
+// key for the control that kept the focus). A WM_QUIT that came meanwhile is
+// posted again for the program's own loop.
 void MainWindow::WaitForCopy(HANDLE process) {
     waiting_ = true;
     const HWND focus = GetFocus();
@@ -415,6 +416,9 @@ void MainWindow::WaitForCopy(HANDLE process) {
                 quitCode = msg.wParam;
                 continue;
             }
+            const bool input = (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+                               (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST);
+            if (input) continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
