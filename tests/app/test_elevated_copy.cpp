@@ -97,6 +97,10 @@ TEST_F(ElevatedCopyTest, StartsThisProgramElevatedAndWaitsForIt) {
         waited.clear();
         busyWhileWaiting = false;
     }
+    standin::Reset();
+    standin::HideSystemFunction("shell32.dll", "ShellExecuteExA");
+    copy.WriteRaised(Action::New);
+    EXPECT_TRUE(standin::ShellExecutes().empty() && waited.empty()) << "a shell without it starts nothing";
 }
 
 // The copy's whole work: both values written as the buttons write them, and

@@ -141,6 +141,8 @@ TEST_F(VideoPageTest, BothViewsOfA64BitWindowsAreWritten) {
     EXPECT_EQ("Both", view_.text2);
     standin::RefuseOpen(HKEY_LOCAL_MACHINE, copy + "\\InProcServer32", KEY_SET_VALUE);
     EXPECT_EQ(ERROR_ACCESS_DENIED, VideoPage::WriteValues(VideoPage::Action::New, aviKey_));
+    VideoPage::Aim(aviKey_, RegistryViews{});
+    EXPECT_FALSE(aviKey_.AviKey32) << "32-bit Windows has one view";
 }
 
 }  // namespace
