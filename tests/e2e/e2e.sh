@@ -12,11 +12,13 @@
 # The program runs from a folder of its own, with another as its current
 # folder; both hold the planted DLLs, which log every process that loads them.
 #
-# Usage: e2e.sh PROGRAM.exe PROBE.exe PLANTED.dll...
+# Usage: e2e.sh PROGRAM.exe PROBE.exe PROBE32.exe PLANTED.dll...
+# PROBE32.exe: a 32-bit build of qt-probe, for what a screen reader sees.
 set -u
 export QT_ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 exe="$1"
 export QT_PROBE="$2"
+probe32="$3"
 . "$QT_ROOT/scripts/wine-loader.sh"
 qt_cannot_run "$exe" e2e && exit 77
 bits=64
@@ -90,8 +92,8 @@ QT_REG_VIEW="$(qt_prefix_views | awk '{ print $NF }')"
 # the program's process makes it search as Windows does: the program's
 # folder first. The other Wine calls of the test keep the built-in DLLs.
 mkdir -p "$QT_GUI_TMP/program" "$QT_GUI_TMP/current"
-cp "${@:3}" "$QT_GUI_TMP/program/"
-cp "${@:3}" "$QT_GUI_TMP/current/"
+cp "${@:4}" "$QT_GUI_TMP/program/"
+cp "${@:4}" "$QT_GUI_TMP/current/"
 cp "$exe" "$QT_GUI_TMP/program/"
 program="$QT_GUI_TMP/program/$(basename "$exe")"
 # Wine hands no Unix variable named QT_* on to Windows programs (seen on

@@ -19,8 +19,21 @@
 //                       PARENT the image name of the process that started
 //                       it ("-" if gone): the test's handler of addresses
 //                       the shell opens.
+//   qt-probe access [CAPTION]
+//                       what a screen reader sees of the program's own
+//                       window classes: one line per such window, tab-
+//                       separated: name, role (hex), accName, accValue,
+//                       accState (hex), accDefaultAction of its client
+//                       object ("-" for a value the object does not give,
+//                       "error HRESULT" when there is no object).
+//   qt-probe act NAME [CAPTION]
+//                       performs that control's accDoDefaultAction.
+// Under Wine 8 only a 32-bit caller gets the objects of another process's
+// windows (a 64-bit one gets E_NOINTERFACE): the end-to-end test runs this
+// program's 32-bit build for both verbs.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -144,6 +157,122 @@ int Opened(const char* file, const char* address) {
     return std::fclose(out) == 0 && written ? 0 : 1;
 }
 
+// The window classes the program registers: the page frames, header and
+// picture boxes (app/panel.cpp) and the hyperlink control
+// (controls/url_link_window.cpp). System controls keep the system's objects.
+bool IsOurs(HWND hwnd) {
+    char cls[64] = {0};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    return lstrcmpiA(cls, "QorvelTweakerFrame") == 0 || lstrcmpiA(cls, "Qorvel_Tweaker.URLLink") == 0;
+}
+
+std::string Narrow(BSTR text) {
+    if (!text) return "";
+    const int length = SysStringLen(text);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text, length, &out[0], size, nullptr, nullptr);
+    return Escape(out);
+}
+
+// A text property's answer: the text, "-" when the call gives none.
+std::string Answer(HRESULT status, BSTR text) {
+    std::string out = status == S_OK ? Narrow(text) : "-";
+    SysFreeString(text);
+    return out;
+}
+
+std::string Number(HRESULT status, VARIANT& v) {
+    char buf[32] = "-";
+    if (status == S_OK && v.vt == VT_I4) std::snprintf(buf, sizeof buf, "%lx", static_cast<unsigned long>(v.lVal));
+    VariantClear(&v);
+    return buf;
+}
+
+IAccessible* ObjectOf(HWND hwnd, HRESULT& status) {
+    IAccessible* object = nullptr;
+    status = AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                        reinterpret_cast<void**>(&object));
+    if (FAILED(status) && object) object->Release();
+    return SUCCEEDED(status) ? object : nullptr;
+}
+
+BOOL CALLBACK ListAccessible(HWND hwnd, LPARAM) {
+    if (!IsOurs(hwnd)) return TRUE;
+    HRESULT status = S_OK;
+    IAccessible* object = ObjectOf(hwnd, status);
+    if (!object) {
+        std::printf("%s\terror %08lx\n", NameOf(hwnd).c_str(), static_cast<unsigned long>(status));
+        return TRUE;
+    }
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role, state;
+    VariantInit(&role);
+    VariantInit(&state);
+    BSTR name = nullptr, value = nullptr, action = nullptr;
+    const std::string roleText = Number(object->get_accRole(self, &role), role);
+    const std::string nameText = Answer(object->get_accName(self, &name), name);
+    const std::string valueText = Answer(object->get_accValue(self, &value), value);
+    const std::string stateText = Number(object->get_accState(self, &state), state);
+    const std::string actionText = Answer(object->get_accDefaultAction(self, &action), action);
+    object->Release();
+    std::printf("%s\t%s\t%s\t%s\t%s\t%s\n", NameOf(hwnd).c_str(), roleText.c_str(), nameText.c_str(), valueText.c_str(),
+                stateText.c_str(), actionText.c_str());
+    return TRUE;
+}
+
+struct Target {
+    const char* name;
+    HWND hwnd;
+};
+
+BOOL CALLBACK FindNamed(HWND hwnd, LPARAM param) {
+    auto* target = reinterpret_cast<Target*>(param);
+    if (!IsOurs(hwnd) || NameOf(hwnd) != target->name) return TRUE;
+    target->hwnd = hwnd;
+    return FALSE;
+}
+
+// accDoDefaultAction on the client object of the control named `name`.
+int Act(HWND window, const char* name) {
+    Target target{name, nullptr};
+    EnumChildWindows(window, FindNamed, reinterpret_cast<LPARAM>(&target));
+    if (!target.hwnd) return 2;
+    HRESULT status = S_OK;
+    IAccessible* object = ObjectOf(target.hwnd, status);
+    if (!object) return 1;
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    status = object->accDoDefaultAction(self);
+    object->Release();
+    return status == S_OK ? 0 : 1;
+}
+
+// The access and act verbs, with COM initialised around them.
+int Accessibility(int argc, char** argv) {
+    const bool act = std::string(argv[1]) == "act";
+    const int captionAt = act ? 3 : 2;
+    if (act && argc < 3) return 2;
+    HWND window = FindWindowA(nullptr, argc > captionAt ? argv[captionAt] : "Qorvel Tweaker");
+    if (!window) {
+        std::printf("no window\n");
+        return 2;
+    }
+    const HRESULT init = CoInitialize(nullptr);
+    int status = 0;
+    if (act)
+        status = Act(window, argv[2]);
+    else
+        EnumChildWindows(window, ListAccessible, 0);
+    if (SUCCEEDED(init)) CoUninitialize();
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -156,6 +285,8 @@ int main(int argc, char** argv) {
                                        : 0);
     }
     if (argc > 3 && std::string(argv[1]) == "opened") return Opened(argv[2], argv[argc - 1]);
+    if (argc > 1 && (std::string(argv[1]) == "access" || std::string(argv[1]) == "act"))
+        return Accessibility(argc, argv);
     const char* caption = argc > 1 ? argv[1] : "Qorvel Tweaker";
     g_main = FindWindowA(nullptr, caption);
     if (!g_main) {
