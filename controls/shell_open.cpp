@@ -21,18 +21,18 @@ ShellOpen::Failure SystemFailure(std::int32_t number) {
     return {number, description};
 }
 
+}  // namespace
+
 // Once per thread: S_FALSE (COM already running here) is still one
 // initialisation to undo; RPC_E_CHANGED_MODE (another apartment type) is
 // none.
-void StartCom() {
+void ShellOpen::StartCom() {
     if (g_com != Com::NotTried) return;
     g_com = Com::Unavailable;
     const auto initialise = platform::SystemFunction<CoInitializeExFn>("ole32.dll", "CoInitializeEx");
     if (initialise && SUCCEEDED(initialise(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)))
         g_com = Com::Started;
 }
-
-}  // namespace
 
 bool ShellOpen::Open(HWND owner, const std::string& file, Failure& failure) {
     StartCom();

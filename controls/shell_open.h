@@ -10,8 +10,9 @@
 // process (a standard user, an administrator without UAC or with UAC off,
 // Windows XP) calls ShellExecuteA, whose programs get the rights the user
 // has anyway. COM is initialised on the calling thread at the first open, as
-// the shell asks of its callers (apartment-threaded, no OLE1 DDE), and
-// uninitialised by Shutdown.
+// the shell asks of its callers (apartment-threaded, no OLE1 DDE), or before
+// at the first accessibility request (StartCom), and uninitialised by
+// Shutdown.
 //
 // Both the shell and COM may run message loops of their own while an open
 // runs: callers must expect any message of theirs to arrive meanwhile.
@@ -36,7 +37,13 @@ struct Failure {
 // open failed.
 bool Open(HWND owner, const std::string& file, Failure& failure);
 
-// Ends COM on this thread if the first Open started it. At exit, once every
+// Starts COM on this thread the first time (apartment-threaded, no OLE1
+// DDE): the first Open does, and so does the first request of assistive
+// technology for one of the program's accessible objects. Later calls do
+// nothing, whether COM started or not.
+void StartCom();
+
+// Ends COM on this thread if StartCom started it. At exit, once every
 // window of the thread is gone.
 void Shutdown();
 

@@ -96,9 +96,19 @@ void URLLink::lblURL_MouseDown(std::int16_t button, std::int16_t /*shift*/, int 
     Open(u, destroyed);
 }
 
+bool URLLink::DoDefaultAction(bool enabled) {
+    if (!enabled) return false;
+    try {
+        return PostMessageA(site_.WindowHandle(), kOpenMessage, 0, 0) != FALSE;
+    } catch (const std::exception&) {
+        return false;  // no window to post to
+    }
+}
+
 bool URLLink::HandleInput(UINT message, WPARAM wParam, LPARAM lParam, int dpi) {
     std::int16_t button = 0;
     switch (message) {
+        case kOpenMessage: lblURL_MouseDown(1, 0, 0, 0); return true;
         case WM_LBUTTONDOWN: button = 1; break;
         case WM_RBUTTONDOWN: button = 2; break;
         case WM_MBUTTONDOWN: button = 4; break;

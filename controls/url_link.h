@@ -115,9 +115,20 @@ public:
     // press of a mouse button on the label (position in pixels at `dpi`) goes
     // to lblURL_MouseDown; the second press of a double-click is part of one
     // action and does nothing; Enter or Space (not its auto-repeat) opens as
-    // a left press does, so that the keyboard alone can open a link. True
-    // when the message was one of these.
+    // a left press does, so that the keyboard alone can open a link, and so
+    // does kOpenMessage. True when the message was one of these.
     bool HandleInput(UINT message, WPARAM wParam, LPARAM lParam, int dpi);
+
+    // The message that opens as a left press does (HandleInput), which
+    // DoDefaultAction posts to the control's window: a private message of
+    // the control's window class.
+    static constexpr UINT kOpenMessage = WM_USER + 0x51;
+    // The default action of assistive technology: posts kOpenMessage to the
+    // control's window, so that the open starts from the message loop and
+    // never inside the caller's request (the shell and the handler may run
+    // message loops of their own). A disabled control posts nothing. True
+    // when the message was posted.
+    bool DoDefaultAction(bool enabled);
 
     // Raised on a left press before anything opens: the handler may replace
     // URL (the address opened; the URL property keeps its value) or set

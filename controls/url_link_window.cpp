@@ -9,9 +9,10 @@
 #include <new>
 #include <utility>
 
-#include "platform/app_pointer.h"
+#include "controls/accessible_object.h"
 #include "controls/units.h"
 #include "controls/window_kit.h"
+#include "platform/app_pointer.h"
 
 namespace {
 
@@ -78,6 +79,8 @@ public:
             case WM_SETFONT: return OnSetFont(reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
             case WM_GETFONT: return reinterpret_cast<LRESULT>(hostFont_ ? hostFont_ : font_.get());
             case WM_SETCURSOR: return OnSetCursor(hwnd, message, wParam, lParam);
+            case WM_GETOBJECT: return a11y::AnswerGetObject(hwnd, wParam, lParam, kAccess);
+            case URLLink::kOpenMessage: link_.HandleInput(message, wParam, lParam, dpi_); return 0;
             default: return DefWindowProcA(hwnd, message, wParam, lParam);
         }
     }
@@ -95,6 +98,12 @@ public:
             case WM_RBUTTONDBLCLK:
             case WM_MBUTTONDBLCLK: return OnLabelPress(message, wParam, lParam);
             case WM_SETCURSOR: return OnSetCursor(hwnd, message, wParam, lParam);
+            // The link is one object with its label: the surface's, found
+            // from the label's window too (a point over the text).
+            case WM_GETOBJECT:
+                if (static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT))
+                    return SendMessageA(surface_, message, wParam, lParam);
+                return DefWindowProcA(hwnd, message, wParam, lParam);
             default: return DefWindowProcA(hwnd, message, wParam, lParam);
         }
     }
@@ -114,9 +123,12 @@ public:
         return {units::PixelsToTwips(size.cx, dpi_), units::PixelsToTwips(size.cy, dpi_)};
     }
     void SetLabelCaption(const std::string& text) override {
+        const bool renamed = text != caption_;
         caption_ = text;
-        SetWindowTextA(surface_, caption_.c_str());  // the name screen readers give the link
+        SetWindowTextA(surface_, caption_.c_str());
         InvalidateRect(label_, nullptr, TRUE);
+        // The accessible object's name is the text: its listeners hear of it.
+        if (renamed) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, surface_, OBJID_CLIENT, CHILDID_SELF);
     }
     void PlaceLabel(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) override {
         SetWindowPos(label_, nullptr, units::TwipsToPixels(left, dpi_), units::TwipsToPixels(top, dpi_),
@@ -133,6 +145,20 @@ public:
     void PropertyChanged(const std::string&) override {}
 
 private:
+    // The surface is the control a screen reader meets (the tab stop, the
+    // window with the focus): it answers for the link.
+    static bool Describe(HWND surface, a11y::Report& report) {
+        const URLLink* link = URLLinkWindow::Link(surface);
+        if (!link) return false;
+        report = a11y::OfLink(*link, GetFocus() == surface, IsWindowEnabled(surface) != FALSE);
+        return true;
+    }
+    static bool Act(HWND surface) {
+        URLLink* link = URLLinkWindow::Link(surface);
+        return link && link->DoDefaultAction(IsWindowEnabled(surface) != FALSE);
+    }
+    static constexpr a11y::Behaviour kAccess{&Describe, &Act, true};
+
     LRESULT OnCreate() {
         dpi_ = ui::ScreenDpi();
         font_ = DefaultFont(dpi_);

@@ -4,12 +4,18 @@
 // (URLLink::kProgId; the control's surface, with the hand pointer) holds the
 // label lblURL, a window of its own class that paints the text underlined in
 // the system Highlight colour. The surface carries the link text as its
-// window text (screen readers and UI automation name it by it), is a tab
-// stop, draws the focus rectangle around the text while it has the focus and
+// window text, is a tab stop, draws the focus rectangle around the text while it has the focus and
 // opens its address on Enter or Space as a left press on the text does. In a
 // dialog it asks for Enter (WM_GETDLGCODE). It draws in an underlined
 // MS Sans Serif 8.25 until its host sets a font (WM_SETFONT, which it draws
 // underlined; WM_GETFONT answers the host's font).
+//
+// Assistive technology meets the surface as the control: its accessible
+// object (controls/accessible_object; the label's window hands out the
+// same) is a link named by its text, valued by its address, whose default
+// action "Click" opens it as a left press does, from a posted message
+// (URLLink::DoDefaultAction). A changed text is announced
+// (EVENT_OBJECT_NAMECHANGE).
 //
 // The state of one control (its logic, font, label and tooltip) lives in
 // the class's own window bytes, so the user slot (GWLP_USERDATA) stays free

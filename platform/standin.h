@@ -216,6 +216,18 @@ HCURSOR GetCursor();
 #define MK_MBUTTON 0x0010
 #define VK_RETURN 0x0D
 #define VK_SPACE 0x20
+// A posted message is recorded, never delivered (standin::PostedMessages).
+#define WM_USER 0x0400
+BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+
+// oleacc: the roles and states an accessible object reports.
+#define ROLE_SYSTEM_GROUPING 0x14
+#define ROLE_SYSTEM_LINK 0x1e
+#define ROLE_SYSTEM_GRAPHIC 0x28
+#define STATE_SYSTEM_UNAVAILABLE 0x00000001
+#define STATE_SYSTEM_FOCUSED 0x00000004
+#define STATE_SYSTEM_FOCUSABLE 0x00100000
+#define STATE_SYSTEM_LINKED 0x00400000
 
 // shell32
 #define SW_HIDE 0

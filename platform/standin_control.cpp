@@ -25,6 +25,7 @@ void ResetState(State& s) {
     s.env["windir"] = "C:\\WINDOWS";
     s.boxes.clear();
     s.shells.clear();
+    s.posted.clear();
     s.shellResult = 42;
     s.tokens = 0;
     s.elevation = TokenElevationTypeDefault;
@@ -105,6 +106,10 @@ const std::vector<MessageBoxRecord>& MessageBoxes() {
 
 const std::vector<ShellExecuteRecord>& ShellExecutes() {
     return S().shells;
+}
+
+const std::vector<PostedMessageRecord>& PostedMessages() {
+    return S().posted;
 }
 
 void SetShellExecuteResult(INT_PTR result) {

@@ -75,6 +75,14 @@ struct ShellExecuteRecord {
     ULONG mask = 0;        // ShellExecuteExA's fMask (none for ShellExecuteA)
 };
 const std::vector<ShellExecuteRecord>& ShellExecutes();
+// The messages PostMessageA was given, in order; none is delivered.
+struct PostedMessageRecord {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+const std::vector<PostedMessageRecord>& PostedMessages();
 // The value ShellExecuteA returns from now on (42, a success, after Reset).
 void SetShellExecuteResult(INT_PTR result);
 // The window GetActiveWindow answers (none after Reset).

@@ -155,6 +155,12 @@ HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpP
     return reinterpret_cast<HINSTANCE>(S().shellResult);
 }
 
+BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    Enter("PostMessageA");
+    S().posted.push_back({hWnd, Msg, wParam, lParam});
+    return TRUE;
+}
+
 // The process token and started processes: handles of their own kinds,
 // counted among the open handles until closed.
 

@@ -76,6 +76,7 @@ struct State {
     std::map<std::string, std::string, LessNoCase> env;
     std::vector<standin::MessageBoxRecord> boxes;
     std::vector<standin::ShellExecuteRecord> shells;
+    std::vector<standin::PostedMessageRecord> posted;
     INT_PTR shellResult = 42;
     std::size_t tokens = 0;  // open token handles
     TOKEN_ELEVATION_TYPE elevation = TokenElevationTypeDefault;

@@ -6,8 +6,10 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "controls/accessible.h"
 #include "controls/shell_open.h"
 #include "controls/url_link.h"
 #include "platform/app_pointer.h"
@@ -214,6 +216,38 @@ TEST_F(URLLinkTest, EachActionOpensOnce) {
     link.HandleInput(WM_KEYDOWN, VK_RETURN, 1, 96);
     standin::SetCallHook(nullptr);
     EXPECT_EQ(1u, standin::ShellExecutes().size()) << "a press during the open";
+}
+
+// What assistive technology is told follows the focus and the enabled state;
+// its default action opens nothing inside the call: it posts, and the posted
+// message opens as a press does (busy, once, none more while it runs). A
+// disabled link posts nothing.
+TEST_F(URLLinkTest, DefaultActionPostsAnOpenThatRunsOnce) {
+    STANDIN_ONLY();
+    link.SetText("Forum"), link.SetURL("u");
+    const long base = STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_LINKED;
+    for (const auto& [focused, enabled, state] : {std::tuple{false, true, base},
+                                                  {true, true, base | STATE_SYSTEM_FOCUSED},
+                                                  {false, false, base | STATE_SYSTEM_UNAVAILABLE}}) {
+        const a11y::Report r = a11y::OfLink(link, focused, enabled);
+        EXPECT_EQ((Log{"30", "Forum", "u", "Click"}), (Log{std::to_string(r.role), r.name, r.value, r.defaultAction}));
+        EXPECT_EQ(state, r.state) << focused << enabled;
+    }
+    EXPECT_FALSE(link.DoDefaultAction(false));
+    EXPECT_TRUE(standin::PostedMessages().empty());
+    ASSERT_TRUE(link.DoDefaultAction(true));
+    EXPECT_TRUE(standin::ShellExecutes().empty()) << "opened inside the call";
+    const auto posted = standin::PostedMessages().at(0);
+    EXPECT_EQ(kSurface, posted.hwnd);
+    std::string during;
+    standin::SetCallHook([&](const std::string& function, unsigned long) {
+        if (function == "ShellExecuteA") during = Busy(), link.HandleInput(posted.message, 0, 0, 96);
+        return ERROR_SUCCESS;
+    });
+    EXPECT_TRUE(link.HandleInput(posted.message, posted.wParam, posted.lParam, 96));
+    standin::SetCallHook(nullptr);
+    EXPECT_EQ("busy", during);
+    EXPECT_EQ(1u, standin::ShellExecutes().size());
 }
 
 // Which way an open goes (an elevated process with a linked token, or one

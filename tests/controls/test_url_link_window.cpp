@@ -12,6 +12,7 @@
 #include "platform/app_pointer.h"
 
 #include <commctrl.h>  // after <windows.h>
+#include <oleacc.h>
 
 namespace {
 
@@ -169,15 +170,46 @@ TEST_F(URLLinkWindowTest, OnlyALeftPressOnTheTextRaisesGoToURL) {
     EXPECT_EQ(3u, raised.size());
 }
 
-// What a screen reader and the keyboard see: the surface is named by the
-// link text and is a tab stop; both windows show the busy pointer while the
-// program is busy, the hand otherwise.
-TEST_F(URLLinkWindowTest, SurfaceIsNamedFocusableAndShowsTheProgramsPointer) {
+// What a screen reader meets: from either window, one object that is the
+// link, named by its text, whose default action posts an open that raises
+// GoToURL once when the message arrives.
+TEST_F(URLLinkWindowTest, BothWindowsAnswerWithTheLinksObject) {
+    using FromLresultFn = HRESULT(WINAPI*)(LRESULT, REFIID, WPARAM, void**);
+    const auto fromLresult = platform::SystemFunction<FromLresultFn>("oleacc.dll", "ObjectFromLresult");
+    const auto freeString = platform::SystemFunction<void(WINAPI*)(BSTR)>("oleaut32.dll", "SysFreeString");
+    ASSERT_TRUE(fromLresult && freeString);
     HWND control = Make(kStored);
-    char text[64] = "";
+    int raised = 0;
+    URLLinkWindow::Link(control)->GoToURL = [&](std::string&, bool& cancel) { ++raised, cancel = true; };
     URLLinkWindow::Link(control)->SetText("Other");
-    GetWindowTextA(control, text, sizeof text);
-    EXPECT_STREQ("Other", text);
+    for (HWND window : {control, URLLinkWindow::Label(control)}) {
+        IAccessible* object = nullptr;
+        const LRESULT answer = SendMessageA(window, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
+        ASSERT_HRESULT_SUCCEEDED(fromLresult(answer, __uuidof(IAccessible), 0, reinterpret_cast<void**>(&object)));
+        VARIANT self{}, role{};
+        self.vt = VT_I4, self.lVal = CHILDID_SELF;
+        std::wstring texts;
+        for (const auto get : {&IAccessible::get_accName, &IAccessible::get_accValue}) {
+            BSTR text = nullptr;
+            (object->*get)(self, &text);
+            texts += (text ? text : L"<none>") + std::wstring(L"|");
+            freeString(text);
+        }
+        EXPECT_EQ(L"Other|http://forum/|", texts);
+        EXPECT_TRUE(SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4 && role.lVal == ROLE_SYSTEM_LINK);
+        EXPECT_EQ(S_OK, object->accDoDefaultAction(self));
+        EXPECT_EQ(0, raised) << "opened inside the call";
+        for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&m);
+        EXPECT_EQ(1, raised);
+        raised = 0;
+        object->Release();
+    }
+}
+
+// The surface is a tab stop; both windows show the busy pointer while the
+// program is busy, the hand otherwise.
+TEST_F(URLLinkWindowTest, BothWindowsShowTheProgramsPointer) {
+    HWND control = Make(kStored);
     EXPECT_TRUE(GetWindowLongA(control, GWL_STYLE) & WS_TABSTOP);
 
     const HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
