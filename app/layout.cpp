@@ -1,6 +1,7 @@
 #include "app/layout.h"
 
 #include "app/control_ids.h"
+#include "controls/accessible.h"
 #include "controls/units.h"
 
 namespace layout {
@@ -175,6 +176,15 @@ const Control* ById(int id) {
     const auto& all = Controls();
     const int row = id - kFirstControlId;
     return row >= 0 && row < static_cast<int>(all.size()) ? &all[static_cast<std::size_t>(row)] : nullptr;
+}
+
+Accessible AccessibleOf(const Control& row) {
+    switch (row.kind) {
+        case Kind::Frame: return {ROLE_SYSTEM_GROUPING, row.caption.c_str()};
+        case Kind::BareFrame: return {ROLE_SYSTEM_GROUPING, ""};
+        case Kind::Picture: return {ROLE_SYSTEM_GRAPHIC, row.tooltip};
+        default: return {0, ""};
+    }
 }
 
 const std::array<Tab, 3>& Tabs() {

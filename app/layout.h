@@ -91,6 +91,18 @@ std::size_t RowOf(const Control& control);
 int IdOf(const Control& control);
 const Control* ById(int id);
 
+// What assistive technology is told a container of ours is (role and name;
+// controls/accessible): a page frame is a grouping named by its caption, the
+// header a grouping without a name (its stored caption is never drawn), a
+// picture box a graphic named by its tooltip, or without a name where it has
+// none. Role 0 for every other row: system controls keep the standard
+// objects, links answer for themselves.
+struct Accessible {
+    long role;
+    const char* name;  // the row's own text
+};
+Accessible AccessibleOf(const Control& row);
+
 // The tab strip's tabs in order (tab 1 first, as the strip counts them): the
 // caption the strip shows and the page frame that belongs to it.
 struct Tab {

@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "controls/accessible_object.h"
 #include "controls/units.h"
 #include "controls/window_kit.h"
 #include "platform/app_pointer.h"
@@ -33,11 +34,26 @@ public:
             case WM_NOTIFY:
             case WM_CTLCOLORSTATIC:
             case WM_CTLCOLORBTN: return SendMessageA(GetParent(hwnd), message, wParam, lParam);
+            case WM_GETOBJECT: return a11y::AnswerGetObject(hwnd, wParam, lParam, kAccess);
             default: return DefWindowProcA(hwnd, message, wParam, lParam);
         }
     }
 
 private:
+    // A frame holds its controls, which the standard object lists as its
+    // children; a picture has none.
+    static bool Describe(HWND hwnd, a11y::Report& report) {
+        char name[sizeof Panel::kClassName + 1] = "";  // room to tell a longer name
+        if (!GetClassNameA(hwnd, name, sizeof name) || lstrcmpA(name, Panel::kClassName) != 0) return false;
+        const auto* self = reinterpret_cast<const PanelWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (!self) return false;
+        const layout::Accessible what = layout::AccessibleOf(*self->look_.spec);
+        report.role = what.role;
+        report.name = what.name;
+        return true;
+    }
+    static constexpr a11y::Behaviour kAccess{&Describe, nullptr, false};
+
     LRESULT OnPaint(HWND hwnd) {
         const ui::PaintScope paint(hwnd);
         if (!paint.get()) return 0;

@@ -5,7 +5,9 @@
 // erases in the 3-D face colour of the moment, answers WM_PRINTCLIENT with a
 // full paint (themed buttons ask their parent for what lies under their
 // rounded corners) and passes its controls' notifications and colour
-// requests on to its parent, so that they reach the main window.
+// requests on to its parent, so that they reach the main window. Each tells
+// assistive technology what it is (layout::AccessibleOf): a page frame and
+// the header are groupings, a picture box a graphic.
 //
 // A panel's state is made from the Look passed as its creation parameter at
 // WM_NCCREATE and freed at WM_NCDESTROY. Windows only.

@@ -1,10 +1,12 @@
 // The stored layout of the main window: texts, keyboard order, stacking.
 #include "app/layout.h"
+#include "controls/accessible.h"
 #include "controls/units.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -43,6 +45,20 @@ TEST(Layout, ReadOnlyTextsKeepEveryLineEndAndTrailingSpace) {
     EXPECT_NE(std::string::npos, Get("AVI_Text").caption.find("something else. \r\n\r\nClick"));
     EXPECT_NE(std::string::npos,
               Get("Folders_Test").caption.find("\r\n\\ShellNoRoam\\BagMRU\r\n\r\nHKEY_CURRENT_USER"));
+}
+
+// Pages by their caption, the header unnamed, pictures by their tooltip;
+// system controls and links not here.
+TEST(Layout, ContainersTellAssistiveTechnologyWhatTheyShow) {
+    for (const auto& [name, role, text] : {std::tuple{"frAbout", ROLE_SYSTEM_GROUPING, "About"},
+                                           {"frStatic", ROLE_SYSTEM_GROUPING, ""},
+                                           {"Picture1", ROLE_SYSTEM_GRAPHIC, "Zombies love pudding!"},
+                                           {"Qorvel_Picture", ROLE_SYSTEM_GRAPHIC, ""},
+                                           {"URLLink1", 0, ""}}) {
+        const layout::Accessible got = layout::AccessibleOf(Get(name));
+        EXPECT_EQ(std::string(text), got.name) << name;
+        EXPECT_EQ(role, got.role) << name;
+    }
 }
 
 TEST(Layout, TabIndexesFormOneSequence) {
