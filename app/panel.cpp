@@ -44,7 +44,7 @@ private:
     // children; a picture has none.
     static bool Describe(HWND hwnd, a11y::Report& report) {
         char name[sizeof Panel::kClassName + 1] = "";  // room to tell a longer name
-        if (!GetClassNameA(hwnd, name, sizeof name) || lstrcmpA(name, Panel::kClassName) != 0) return false;
+        if (!GetClassNameA(hwnd, name, sizeof name) || lstrcmpiA(name, Panel::kClassName) != 0) return false;
         const auto* self = reinterpret_cast<const PanelWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
         if (!self) return false;
         const layout::Accessible what = layout::AccessibleOf(*self->look_.spec);
