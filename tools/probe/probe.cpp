@@ -175,8 +175,9 @@ std::string Narrow(BSTR text) {
     return Escape(out);
 }
 
-// A text property's answer: the text, "-" when the call gives none.
-std::string Answer(HRESULT status, BSTR text) {
+// A text property's answer: the text, "-" when the call gives none. `text`
+// by reference: it is read once the call that fills it has returned.
+std::string Answer(HRESULT status, BSTR& text) {
     std::string out = status == S_OK ? Narrow(text) : "-";
     SysFreeString(text);
     return out;
