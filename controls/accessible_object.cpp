@@ -88,29 +88,17 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
         if (!IsSelf(child)) return behaviour_.whole ? E_INVALIDARG : standard_->get_accRole(child, role);
-        if (!role) return E_POINTER;
-        a11y::Report report;
-        const HRESULT result = Describe(report);
-        role->vt = VT_EMPTY;
-        if (FAILED(result)) return result;
-        role->vt = VT_I4;
-        role->lVal = report.role;
-        return S_OK;
+        return Number(role, [](const a11y::Report& report) { return report.role; });
     }
     // Ours, with the standard object's word on whether the window shows.
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
         if (!IsSelf(child)) return behaviour_.whole ? E_INVALIDARG : standard_->get_accState(child, state);
-        if (!state) return E_POINTER;
-        a11y::Report report;
-        const HRESULT result = Describe(report);
-        state->vt = VT_EMPTY;
-        if (FAILED(result)) return result;
-        VARIANT shown;
-        shown.vt = VT_EMPTY;
-        if (FAILED(standard_->get_accState(child, &shown)) || shown.vt != VT_I4) shown.lVal = 0;
-        state->vt = VT_I4;
-        state->lVal = report.state | (shown.lVal & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN));
-        return S_OK;
+        return Number(state, [this, child](const a11y::Report& report) {
+            VARIANT shown;
+            shown.vt = VT_EMPTY;
+            if (FAILED(standard_->get_accState(child, &shown)) || shown.vt != VT_I4) shown.lVal = 0;
+            return report.state | (shown.lVal & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN));
+        });
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
         if (!IsSelf(child) && behaviour_.whole) return E_INVALIDARG;
@@ -194,6 +182,19 @@ private:
         a11y::Report report;
         const HRESULT result = Describe(report);
         return FAILED(result) ? result : ToBstr(report.*field, out);
+    }
+
+    // A number of the object itself, taken from its report by `read`.
+    template <class Read>
+    HRESULT Number(VARIANT* out, Read read) const {
+        if (!out) return E_POINTER;
+        out->vt = VT_EMPTY;
+        a11y::Report report;
+        const HRESULT result = Describe(report);
+        if (FAILED(result)) return result;
+        out->lVal = read(report);
+        out->vt = VT_I4;
+        return S_OK;
     }
 
     HWND window_;
