@@ -1,11 +1,9 @@
-#include "tagged_value.h"
+#include "registry/tagged_value.h"
 
-#include <algorithm>
 #include <cctype>
 #include <limits>
 
 #include "platform/names.h"
-#include "registry/value_codec.h"
 
 namespace {
 
@@ -106,40 +104,4 @@ TaggedValue::Bytes TaggedValue::ToBytes() const {
 const TaggedValue::List& TaggedValue::ToList() const {
     if (kind() != Kind::List) Mismatch(kind(), "a list");
     return std::get<List>(value_);
-}
-
-std::string TaggedValue::Describe() const {
-    std::string out = KindName(kind());
-    switch (kind()) {
-        case Kind::Empty: break;
-        case Kind::Text: {
-            out += " \"";
-            for (char c : std::get<std::string>(value_)) {
-                if (c == '\0')
-                    out += "\\0";
-                else
-                    out += c;
-            }
-            out += '"';
-            break;
-        }
-        case Kind::Integer:
-        case Kind::Boolean: out += " " + ToText(); break;
-        case Kind::Bytes: {
-            const Bytes& b = std::get<Bytes>(value_);
-            out += " [" + std::to_string(b.size()) + "]";
-            if (!b.empty())
-                out += " " + value_codec::HexPairs({b.begin(), b.begin() + std::min<std::size_t>(b.size(), 16)});
-            if (b.size() > 16) out += " ...";
-            break;
-        }
-        case Kind::List: {
-            out += " (";
-            const List& l = std::get<List>(value_);
-            for (std::size_t i = 0; i < l.size(); ++i) out += (i ? ", " : "") + l[i].Describe();
-            out += ")";
-            break;
-        }
-    }
-    return out;
 }

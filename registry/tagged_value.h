@@ -68,9 +68,6 @@ public:
     friend bool operator==(const TaggedValue& a, const TaggedValue& b) { return a.value_ == b.value_; }
     friend bool operator!=(const TaggedValue& a, const TaggedValue& b) { return !(a == b); }
 
-    // A readable form for test messages: the kind and the value.
-    std::string Describe() const;
-
 private:
     // The alternatives are in the order of Kind.
     std::variant<std::monostate, std::string, std::int32_t, bool, Bytes, List> value_;

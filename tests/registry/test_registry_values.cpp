@@ -69,7 +69,7 @@ TEST_F(RegistryValues, ConversionErrorsWriteNothing) {
         {TaggedValue("0102"), REG_BINARY},
     };
     for (const auto& [value, type] : cases) {
-        EXPECT_THROW(reg_.SetRegistryValue("bad", value, type), ConversionError) << value.Describe();
+        EXPECT_THROW(reg_.SetRegistryValue("bad", value, type), ConversionError) << Describe(value);
         EXPECT_FALSE(ValuePresent("InProcServer32", "bad"));
     }
 }
