@@ -8,7 +8,7 @@
 #include <string>
 
 #include "controls/process_rights.h"
-#include "platform/app_pointer.h"
+#include "desktop/mouse_pointer.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ void ElevatedCopy::WriteRaised(VideoPage::Action action) {
     info.nShow = SW_HIDE;
     if (!execute(&info) || !info.hProcess) return;
     {
-        const AppPointer::Busy busy;
+        const MousePointer::Busy busy;
         wait_(info.hProcess);
     }
     CloseHandle(info.hProcess);

@@ -2,7 +2,7 @@
 
 #include "app/layout.h"
 #include "app/version.h"
-#include "platform/app_pointer.h"
+#include "desktop/mouse_pointer.h"
 #include "platform/names.h"
 #include "tweaks/folders_page.h"
 #include "tweaks/video_page.h"
@@ -81,6 +81,6 @@ void Main_App::Default_Folders_Click() {
 
 void Main_App::Reset_Folders_Click() {
     // A large store of views takes seconds to delete.
-    const AppPointer::Busy busy;
+    const MousePointer::Busy busy;
     FoldersPage::Reset_Folders_Click();
 }

@@ -11,7 +11,7 @@
 #include "controls/shell_open.h"
 #include "controls/units.h"
 #include "controls/url_link_window.h"
-#include "platform/app_pointer.h"
+#include "desktop/mouse_pointer.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ void MainWindow::Detach(MainWindow* self) {
 bool MainWindow::Create(HINSTANCE instance, int showCommand) {
     instance_ = instance;
     dpi_ = ui::ScreenDpi();
-    if (!ui::RegisterRoutedClass<MainWindow>(kWindowClass, AppPointer::SystemPointer(AppPointer::Shape::Arrow)) ||
+    if (!ui::RegisterRoutedClass<MainWindow>(kWindowClass, MousePointer::SystemPointer(MousePointer::Shape::Arrow)) ||
         !Panel::Register())
         return false;
 
@@ -326,7 +326,7 @@ LRESULT MainWindow::OnColoursChanged(UINT message, WPARAM wParam, LPARAM lParam)
 // Every control passes WM_SETCURSOR to its parent first, so the busy pointer
 // answered here covers the whole window.
 LRESULT MainWindow::OnSetCursor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (AppPointer::OnSetCursor()) return TRUE;
+    if (MousePointer::OnSetCursor()) return TRUE;
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 

@@ -8,7 +8,7 @@
 #include "controls/accessible_object.h"
 #include "controls/units.h"
 #include "controls/window_kit.h"
-#include "platform/app_pointer.h"
+#include "desktop/mouse_pointer.h"
 
 const char Panel::kClassName[] = "QorvelTweakerFrame";
 
@@ -116,7 +116,7 @@ private:
 }  // namespace
 
 bool Panel::Register() {
-    return ui::RegisterRoutedClass<PanelWindow>(kClassName, AppPointer::SystemPointer(AppPointer::Shape::Arrow));
+    return ui::RegisterRoutedClass<PanelWindow>(kClassName, MousePointer::SystemPointer(MousePointer::Shape::Arrow));
 }
 
 #endif

@@ -15,6 +15,13 @@ using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, 
 enum class Com { NotTried, Started, Unavailable };
 Com g_com = Com::NotTried;
 
+#ifdef _WIN32
+constexpr DesktopShell::Opener kDefaultDesktop = &DesktopShell::Open;
+#else
+constexpr DesktopShell::Opener kDefaultDesktop = nullptr;
+#endif
+DesktopShell::Opener g_desktop = kDefaultDesktop;
+
 ShellOpen::Failure SystemFailure(std::int32_t number) {
     std::string description = SystemErrorText(static_cast<DWORD>(number));
     if (description.empty()) description = "The shell could not open the address.";
@@ -43,7 +50,7 @@ bool ShellOpen::Open(HWND owner, const std::string& file, Failure& failure) {
         // processes may write. Only the desktop shell's process opens the
         // address, with the user's normal rights; without it nothing opens.
         HRESULT result = S_OK;
-        if (!platform::ShellExecuteAsDesktop("open", file.c_str(), SW_SHOWNORMAL, result)) {
+        if (!g_desktop || !g_desktop("open", file.c_str(), SW_SHOWNORMAL, result)) {
             failure = SystemFailure(ERROR_ACCESS_DENIED);
             return false;
         }
@@ -67,6 +74,10 @@ bool ShellOpen::Open(HWND owner, const std::string& file, Failure& failure) {
     if (code > 32) return true;
     failure = {static_cast<std::int32_t>(code), ShellErrorDescription(static_cast<std::int32_t>(code))};
     return false;
+}
+
+void ShellOpen::UseDesktopShell(DesktopShell::Opener opener) {
+    g_desktop = opener ? opener : kDefaultDesktop;
 }
 
 void ShellOpen::Shutdown() {

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <string>
 
+#include "controls/desktop_shell.h"
 #include "platform/platform.h"
 
 namespace ShellOpen {
@@ -42,6 +43,11 @@ bool Open(HWND owner, const std::string& file, Failure& failure);
 // technology for one of the program's accessible objects. Later calls do
 // nothing, whether COM started or not.
 void StartCom();
+
+// The way through the desktop shell's process that an open above the user's
+// rights takes: DesktopShell::Open on Windows; elsewhere none (no desktop
+// shell answers) until a test gives one. nullptr brings back the default.
+void UseDesktopShell(DesktopShell::Opener opener);
 
 // Ends COM on this thread if StartCom started it. At exit, once every
 // window of the thread is gone.

@@ -2,7 +2,7 @@
 
 #include "controls/shell_open.h"
 #include "controls/units.h"
-#include "platform/app_pointer.h"
+#include "desktop/mouse_pointer.h"
 
 namespace {
 
@@ -92,7 +92,7 @@ void URLLink::lblURL_MouseDown(std::int16_t button, std::int16_t /*shift*/, int 
     if (cancel || destroyed) return;
     // The hourglass from before the shell call until the shell returned and
     // any error box was closed, however the open ended.
-    const AppPointer::Busy busy;
+    const MousePointer::Busy busy;
     Open(u, destroyed);
 }
 

@@ -10,7 +10,7 @@
 // tooltip, change notices and the window handle - goes through URLLinkSite,
 // which the Win32 layer implements and tests fake. The shell and the message
 // box are reached through the platform seam, the hourglass through the
-// application-wide pointer (AppPointer). The control never owns its site; the
+// application-wide pointer (MousePointer). The control never owns its site; the
 // site must outlive it. The host may destroy the control (and its site) from
 // inside an open, GoToURL handler included: the handler, the shell and the
 // error box may run message loops, in which the user may close the window.

@@ -12,7 +12,7 @@
 #include "controls/accessible_object.h"
 #include "controls/units.h"
 #include "controls/window_kit.h"
-#include "platform/app_pointer.h"
+#include "desktop/mouse_pointer.h"
 
 namespace {
 
@@ -213,7 +213,7 @@ private:
 
     // The busy pointer wins; otherwise the class pointer (the hand) applies.
     LRESULT OnSetCursor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (AppPointer::OnSetCursor()) return TRUE;
+        if (MousePointer::OnSetCursor()) return TRUE;
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 
@@ -280,7 +280,7 @@ bool URLLinkWindow::Register() {
     // The hand, its hot spot on the fingertip, over the surface and the text.
     // The label's double-clicks arrive as such, so that the second press of
     // one is not taken for a new press.
-    const HCURSOR hand = AppPointer::SystemPointer(AppPointer::Shape::Hand);
+    const HCURSOR hand = MousePointer::SystemPointer(MousePointer::Shape::Hand);
     using ui::Binding;
     return ui::RegisterRoutedClass<LinkLabel, Binding::ClassBytes>(LabelClassName(), hand, CS_DBLCLKS) &&
            ui::RegisterRoutedClass<LinkWindow, Binding::ClassBytes>(URLLink::kProgId, hand);

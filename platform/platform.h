@@ -41,21 +41,6 @@ Fn SystemFunction(const char* dll, const char* function) {
     return reinterpret_cast<Fn>(SystemFunctionAddress(dll, function));
 }
 
-// Opens `file` with `operation` through the desktop shell's own process
-// (its ShellWindows collection, the desktop's view and its
-// IShellDispatch2::ShellExecute), so that what it starts runs with the
-// signed-in user's normal rights rather than this process's. False when no
-// such shell is there to ask (none runs, or another shell that offers no
-// desktop view); otherwise true, with the open's result in `result`. COM
-// must be initialised on the calling thread.
-bool ShellExecuteAsDesktop(LPCSTR operation, LPCSTR file, INT show, HRESULT& result);
-
-// The window the program's message boxes belong to: the active window of
-// this thread, or else this thread's visible top-level window without an
-// owner (the main window while the user works in another program). nullptr
-// when the thread has none.
-HWND ProgramWindow();
-
 #ifdef _WIN32
 // At start, before any window exists: DLLs loaded by name from now on (the
 // common controls load uxtheme for themes) come from the system folder only,

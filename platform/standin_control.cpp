@@ -35,8 +35,6 @@ void ResetState(State& s) {
     s.copyExitCode = 0;
     s.processes = 0;
     s.comResult = S_OK;
-    s.desktopOffered = false;
-    s.desktopResult = S_OK;
     s.hidden.clear();
     s.threadWindows.clear();
     s.activeWindow = nullptr;
@@ -140,11 +138,6 @@ void SetElevationAnswer(bool accepted, DWORD exitCode) {
 
 void SetComResult(HRESULT result) {
     S().comResult = result;
-}
-
-void SetDesktopShell(bool offered, HRESULT result) {
-    S().desktopOffered = offered;
-    S().desktopResult = result;
 }
 
 void HideSystemFunction(const std::string& dll, const std::string& function) {

@@ -71,8 +71,7 @@ struct ShellExecuteRecord {
     std::string parameters;  // "<null>" when the pointer was null
     std::string directory;   // "<null>" when the pointer was null
     int show;
-    bool desktop = false;  // through the desktop shell's process (no owner, no parameters)
-    ULONG mask = 0;        // ShellExecuteExA's fMask (none for ShellExecuteA)
+    ULONG mask = 0;  // ShellExecuteExA's fMask (none for ShellExecuteA)
 };
 const std::vector<ShellExecuteRecord>& ShellExecutes();
 // The messages PostMessageA was given, in order; none is delivered.
@@ -110,9 +109,6 @@ void SetWow64(bool wow64);
 void SetElevationAnswer(bool accepted, DWORD exitCode = 0);
 // What CoInitializeEx answers (S_OK after Reset).
 void SetComResult(HRESULT result);
-// Whether a desktop shell offers to open through its process, and the result
-// of its IShellDispatch2::ShellExecute (none after Reset).
-void SetDesktopShell(bool offered, HRESULT result = S_OK);
 // Makes platform::SystemFunction miss `function` of `dll` (127), or with ""
 // the whole DLL (126). The functions it finds: shell32's ShellExecuteA and
 // ShellExecuteExA, kernel32's IsWow64Process, ole32's CoInitializeEx and

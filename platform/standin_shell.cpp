@@ -178,7 +178,7 @@ BOOL ShellExecuteExA(SHELLEXECUTEINFOA* pExecInfo) {
     auto text = [](LPCSTR s) { return s ? std::string(s) : std::string("<null>"); };
     const SHELLEXECUTEINFOA& i = *pExecInfo;
     S().shells.push_back(
-        {i.hwnd, text(i.lpVerb), text(i.lpFile), text(i.lpParameters), text(i.lpDirectory), i.nShow, false, i.fMask});
+        {i.hwnd, text(i.lpVerb), text(i.lpFile), text(i.lpParameters), text(i.lpDirectory), i.nShow, i.fMask});
     pExecInfo->hProcess = nullptr;
     if (!S().elevationAccepted) {
         SetLastError(ERROR_CANCELLED);
@@ -259,7 +259,7 @@ BOOL CloseHandle(HANDLE hObject) {
     return TRUE;
 }
 
-// COM and the desktop shell's process.
+// COM.
 
 HRESULT CoInitializeEx(LPVOID, DWORD) {
     Enter("CoInitializeEx");
@@ -268,15 +268,6 @@ HRESULT CoInitializeEx(LPVOID, DWORD) {
 
 void CoUninitialize() {
     Enter("CoUninitialize");
-}
-
-bool platform::ShellExecuteAsDesktop(LPCSTR operation, LPCSTR file, INT show, HRESULT& result) {
-    Enter("ShellExecuteAsDesktop");
-    if (!S().desktopOffered) return false;
-    auto text = [](LPCSTR s) { return s ? std::string(s) : std::string("<null>"); };
-    S().shells.push_back({nullptr, text(operation), text(file), "<null>", "<null>", show, true});
-    result = S().desktopResult;
-    return true;
 }
 
 // The system DLLs' functions the program looks up.

@@ -86,8 +86,6 @@ struct State {
     DWORD copyExitCode = 0;
     std::size_t processes = 0;  // open process handles
     HRESULT comResult = S_OK;
-    bool desktopOffered = false;
-    HRESULT desktopResult = S_OK;
     std::vector<std::string> hidden;  // "dll!function", "dll!" for a whole DLL
     std::vector<standin::ThreadWindow> threadWindows;
     HWND activeWindow = nullptr;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/app_pointer.h"
+#include "desktop/message_box.h"
 #include "platform/names.h"
 
 namespace Module1 {
@@ -122,9 +122,7 @@ LONG DeleteTree(const Deleter& deleter, HKEY parent, const std::string& path, un
             LastResult = deleted;
         }
         if (LastResult != ERROR_ACCESS_DENIED) return LastResult;
-        const AppPointer::Waiting waiting;
-        MessageBoxA(platform::ProgramWindow(), "Access denied to delete registry key.", "Access Denied",
-                    MB_OK | MB_ICONHAND);
+        desktop::ShowBox("Access denied to delete registry key.", "Access Denied", MB_OK | MB_ICONHAND);
         LastResult = ERROR_ACCESS_DENIED;
         return LastResult;
     }

@@ -8,7 +8,7 @@
 #endif
 
 #include "fixed_keys.h"
-#include "platform/app_pointer.h"
+#include "desktop/mouse_pointer.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ protected:
     bool busyWhileWaiting = false;
     ElevatedCopy copy{kOwner, [this](HANDLE process) {
                           waited.push_back(process);
-                          busyWhileWaiting = AppPointer::IsBusy();
+                          busyWhileWaiting = MousePointer::IsBusy();
                       }};
 };
 
@@ -91,7 +91,7 @@ TEST_F(ElevatedCopyTest, StartsThisProgramElevatedAndWaitsForIt) {
                   start.mask & (SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI));
         EXPECT_EQ(accepted ? 1u : 0u, waited.size());
         EXPECT_EQ(accepted, busyWhileWaiting);
-        EXPECT_FALSE(AppPointer::IsBusy());
+        EXPECT_FALSE(MousePointer::IsBusy());
         EXPECT_TRUE(standin::MessageBoxes().empty());
         EXPECT_EQ(0u, standin::OpenHandles());
         waited.clear();

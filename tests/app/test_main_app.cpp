@@ -9,7 +9,7 @@
 
 #include "app/version.h"
 #include "fixed_keys.h"
-#include "platform/app_pointer.h"
+#include "desktop/mouse_pointer.h"
 
 namespace {
 
@@ -117,14 +117,14 @@ TEST_F(MainAppTest, ResetViewsShowsTheBusyPointerWhileItDeletes) {
     MakeKeyAt(HKEY_CURRENT_USER, std::string(fixed::kShellNoRoamKey) + "\\Bags\\1");
     std::string busy;
     standin::SetCallHook([&](const std::string& function, unsigned long) {
-        if (function == "NtDeleteKey") busy += AppPointer::IsBusy() ? "+" : "-";
+        if (function == "NtDeleteKey") busy += MousePointer::IsBusy() ? "+" : "-";
         return ERROR_SUCCESS;
     });
     app_.Reset_Folders_Click();
     standin::SetCallHook(nullptr);
     EXPECT_EQ(std::string(busy.size(), '+'), busy);
     EXPECT_GE(busy.size(), 2u) << "Bags\\1 and Bags";
-    EXPECT_FALSE(AppPointer::IsBusy());
+    EXPECT_FALSE(MousePointer::IsBusy());
 }
 
 // The registry ignores case, so only the texts handed to it show a wrong

@@ -12,7 +12,7 @@
 #include "controls/accessible.h"
 #include "controls/shell_open.h"
 #include "controls/url_link.h"
-#include "platform/app_pointer.h"
+#include "desktop/mouse_pointer.h"
 #include "platform/platform.h"
 #include "platform/standin_control.h"
 #include "printers.h"
@@ -44,13 +44,19 @@ public:
     Log Take() { return std::exchange(log, {}); }
 };
 
+// The desktop shell's process as a test has it: each open goes to `answer`.
+struct FakeDesktop {
+    static inline std::function<bool(const std::string& file, HRESULT& result)> answer;
+    static bool Open(LPCSTR, LPCSTR file, INT, HRESULT& result) { return answer(file, result); }
+};
+
 class URLLinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (kStandIn) standin::Reset();
         ShellOpen::Shutdown();
     }
-    static std::string Busy() { return AppPointer::IsBusy() ? "busy" : "-"; }
+    static std::string Busy() { return MousePointer::IsBusy() ? "busy" : "-"; }
     FakeSite site;
     URLLink link{site};
 };
@@ -277,20 +283,26 @@ TEST_F(URLLinkTest, TwoOpensTakeTheUsersWayAndStartComOnce) {
     };
     const std::map<std::string, std::string> shown = {{"CoInitializeEx", "Co"},
                                                       {"CoUninitialize", "Unco"},
-                                                      {"ShellExecuteAsDesktop", "Desktop"},
                                                       {"ShellExecuteA", "ShellExecuteA"},
                                                       {"MessageBoxA", "Box"}};
+    ShellOpen::UseDesktopShell(&FakeDesktop::Open);
     link.SetURL("u");
     for (const auto& c : cases) {
         standin::Reset();
         standin::SetElevationType(c.elevation);
-        standin::SetDesktopShell(c.offered, c.desktop);
         standin::SetComResult(c.com);
         std::string calls;
+        auto log = [&](const std::string& call) { calls += (calls.empty() ? "" : " ") + call; };
         standin::SetCallHook([&](const std::string& function, unsigned long) {
-            if (shown.count(function)) calls += (calls.empty() ? "" : " ") + shown.at(function);
+            if (shown.count(function)) log(shown.at(function));
             return c.failing && function == c.failing ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
         });
+        FakeDesktop::answer = [&](const std::string& file, HRESULT& result) {
+            log("Desktop");
+            EXPECT_EQ("u", file);
+            result = c.desktop;
+            return c.offered;
+        };
         link.lblURL_MouseDown(1, 0, 0, 0);
         link.lblURL_MouseDown(1, 0, 0, 0);
         ShellOpen::Shutdown();
@@ -302,6 +314,7 @@ TEST_F(URLLinkTest, TwoOpensTakeTheUsersWayAndStartComOnce) {
             EXPECT_EQ(std::string("Unable to load 'u' : ") + c.box, standin::MessageBoxes().at(0).text);
         }
     }
+    ShellOpen::UseDesktopShell(nullptr);
     // Without ole32 the open goes on without COM.
     standin::Reset();
     standin::HideSystemFunction("ole32.dll", "");

@@ -9,7 +9,7 @@
 
 #include "controls/url_link_window.h"
 #include "controls/window_kit.h"
-#include "platform/app_pointer.h"
+#include "desktop/mouse_pointer.h"
 
 #include <commctrl.h>  // after <windows.h>
 #include <oleacc.h>
@@ -215,7 +215,7 @@ TEST_F(URLLinkWindowTest, BothWindowsShowTheProgramsPointer) {
     const HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
     for (HWND window : {control, URLLinkWindow::Label(control)}) {
         {
-            const AppPointer::Busy busy;
+            const MousePointer::Busy busy;
             SetCursor(nullptr);
             SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
             EXPECT_EQ(wait, GetCursor());

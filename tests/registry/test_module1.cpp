@@ -2,7 +2,7 @@
 // deletion DeleteKeyTree.
 #include "registry/module1.h"
 
-#include "platform/app_pointer.h"
+#include "desktop/mouse_pointer.h"
 
 #include "test_key.h"
 
@@ -263,10 +263,10 @@ TEST_F(Module1Test, RefusingKeyShowsTheBoxAndTheDeletionEnds) {
             {{window(0x10), true, program}, {window(0x20), false, nullptr}, {program, true, nullptr}});
         bool busyAtBox = true;
         standin::SetCallHook([&](const std::string& function, unsigned long) {
-            if (function == "MessageBoxA") busyAtBox = AppPointer::IsBusy();
+            if (function == "MessageBoxA") busyAtBox = MousePointer::IsBusy();
             return ERROR_SUCCESS;
         });
-        const AppPointer::Busy busy;
+        const MousePointer::Busy busy;
         DeleteKeyTree(HKEY_CURRENT_USER, Path("T"));
         EXPECT_EQ(ERROR_ACCESS_DENIED, LastResult) << "T itself could not be deleted";
         ASSERT_EQ(active ? 1u : 2u, standin::MessageBoxes().size());
@@ -276,7 +276,7 @@ TEST_F(Module1Test, RefusingKeyShowsTheBoxAndTheDeletionEnds) {
         EXPECT_EQ(16u, box.type);
         EXPECT_EQ(program, box.owner) << "modal for the program's window";
         EXPECT_FALSE(busyAtBox);
-        EXPECT_TRUE(AppPointer::IsBusy()) << "the busy period goes on after the box";
+        EXPECT_TRUE(MousePointer::IsBusy()) << "the busy period goes on after the box";
         EXPECT_LT(standin::RegistryCallCount(), 40u);
         standin::SetCallHook(nullptr);
     }

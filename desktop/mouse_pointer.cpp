@@ -1,4 +1,4 @@
-#include "platform/app_pointer.h"
+#include "desktop/mouse_pointer.h"
 
 #include <cstdint>
 
@@ -7,7 +7,7 @@ namespace {
 int g_depth = 0;  // busy periods running
 
 void ShowHourglass() {
-    SetCursor(AppPointer::SystemPointer(AppPointer::Shape::Hourglass));
+    SetCursor(MousePointer::SystemPointer(MousePointer::Shape::Hourglass));
 }
 
 // The pointer the state calls for now: the hourglass, or the arrow that the
@@ -18,7 +18,7 @@ void ShowCurrent() {
         ShowHourglass();
         return;
     }
-    SetCursor(AppPointer::SystemPointer(AppPointer::Shape::Arrow));
+    SetCursor(MousePointer::SystemPointer(MousePointer::Shape::Arrow));
 #ifdef _WIN32
     POINT at;
     if (!GetCursorPos(&at)) return;
@@ -31,38 +31,38 @@ void ShowCurrent() {
 
 }  // namespace
 
-HCURSOR AppPointer::SystemPointer(Shape shape) noexcept {
+HCURSOR MousePointer::SystemPointer(Shape shape) noexcept {
     // The system's resource numbers (IDC_ARROW, IDC_WAIT, IDC_HAND; some
     // headers hide the hand, new in Windows 2000, from older targets).
     const std::uintptr_t id = shape == Shape::Arrow ? 32512 : shape == Shape::Hourglass ? 32514 : 32649;
     return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(id));
 }
 
-AppPointer::Busy::Busy() noexcept {
+MousePointer::Busy::Busy() noexcept {
     ++g_depth;
     ShowHourglass();
 }
 
-AppPointer::Busy::~Busy() {
+MousePointer::Busy::~Busy() {
     if (g_depth > 0) --g_depth;
     ShowCurrent();
 }
 
-AppPointer::Waiting::Waiting() noexcept : suspended_(g_depth) {
+MousePointer::Waiting::Waiting() noexcept : suspended_(g_depth) {
     g_depth = 0;
     ShowCurrent();
 }
 
-AppPointer::Waiting::~Waiting() {
+MousePointer::Waiting::~Waiting() {
     g_depth += suspended_;
     ShowCurrent();
 }
 
-bool AppPointer::IsBusy() noexcept {
+bool MousePointer::IsBusy() noexcept {
     return g_depth > 0;
 }
 
-bool AppPointer::OnSetCursor() noexcept {
+bool MousePointer::OnSetCursor() noexcept {
     if (g_depth == 0) return false;
     ShowHourglass();
     return true;

@@ -17,7 +17,7 @@
 
 #include "platform/platform.h"
 
-namespace AppPointer {
+namespace MousePointer {
 
 // The system's pointers the program shows; loaded here and nowhere else.
 enum class Shape { Arrow, Hourglass, Hand };
@@ -52,4 +52,4 @@ bool IsBusy() noexcept;
 // done), false when the window should set its own.
 bool OnSetCursor() noexcept;
 
-}  // namespace AppPointer
+}  // namespace MousePointer

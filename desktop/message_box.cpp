@@ -1,5 +1,6 @@
-// The window the program's message boxes belong to.
-#include "platform/platform.h"
+#include "desktop/message_box.h"
+
+#include "desktop/mouse_pointer.h"
 
 namespace {
 
@@ -11,11 +12,16 @@ BOOL CALLBACK TakeUnownedVisible(HWND window, LPARAM found) {
 
 }  // namespace
 
-HWND platform::ProgramWindow() {
+HWND desktop::BoxOwner() {
     if (HWND active = GetActiveWindow()) return active;
     // The user works in another program: the box still belongs to ours, so
     // that our window takes no input while it shows.
     HWND found = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), TakeUnownedVisible, reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+int desktop::ShowBox(const char* text, const char* caption, UINT type) {
+    const MousePointer::Waiting waiting;
+    return MessageBoxA(BoxOwner(), text, caption, type);
 }

@@ -1,13 +1,10 @@
-// Opening an address through the desktop shell's own process (Windows only):
-// what it starts runs with the rights of the shell, the signed-in user's,
-// not with this process's, which may be elevated.
 #include <exdisp.h>
 #include <shldisp.h>
 #include <shlobj.h>
 
 #include <vector>
 
-#include "platform/platform.h"
+#include "controls/desktop_shell.h"
 
 namespace {
 
@@ -94,7 +91,7 @@ bool DesktopDispatch(Interface<IShellDispatch2>& shell) {
 
 }  // namespace
 
-bool platform::ShellExecuteAsDesktop(LPCSTR operation, LPCSTR file, INT show, HRESULT& result) {
+bool DesktopShell::Open(LPCSTR operation, LPCSTR file, INT show, HRESULT& result) {
     Interface<IShellDispatch2> shell;
     if (!DesktopDispatch(shell)) return false;
     WideText target(file), verb(operation);
