@@ -1,7 +1,6 @@
 #include "controls/url_link.h"
 
 #include "controls/shell_open.h"
-#include "controls/units.h"
 #include "desktop/mouse_pointer.h"
 
 namespace {
@@ -105,30 +104,13 @@ bool URLLink::DoDefaultAction(bool enabled) {
     }
 }
 
-bool URLLink::HandleInput(UINT message, WPARAM wParam, LPARAM lParam, int dpi) {
-    std::int16_t button = 0;
-    switch (message) {
-        case kOpenMessage: lblURL_MouseDown(1, 0, 0, 0); return true;
-        case WM_LBUTTONDOWN: button = 1; break;
-        case WM_RBUTTONDOWN: button = 2; break;
-        case WM_MBUTTONDOWN: button = 4; break;
-        case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDBLCLK:
-        case WM_MBUTTONDBLCLK: return true;
-        case WM_KEYDOWN: {
-            const bool repeat = (lParam & (1L << 30)) != 0;  // the key was already down
-            if (wParam != VK_RETURN && wParam != VK_SPACE) return false;
-            if (!repeat) lblURL_MouseDown(1, 0, 0, 0);
-            return true;
-        }
-        default: return false;
-    }
-    std::int16_t shift = 0;
-    if (wParam & MK_SHIFT) shift |= 1;
-    if (wParam & MK_CONTROL) shift |= 2;
-    const auto x = static_cast<std::int16_t>(lParam & 0xFFFF);
-    const auto y = static_cast<std::int16_t>((lParam >> 16) & 0xFFFF);
-    lblURL_MouseDown(button, shift, units::PixelsToTwips(x, dpi), units::PixelsToTwips(y, dpi));
+void URLLink::OnPress(std::int16_t button, std::int16_t shift, int x, int y, bool secondOfDoubleClick) {
+    if (!secondOfDoubleClick) lblURL_MouseDown(button, shift, x, y);
+}
+
+bool URLLink::OnKey(Key key, bool autoRepeat) {
+    if (key == Key::Other) return false;
+    if (!autoRepeat) lblURL_MouseDown(1, 0, 0, 0);
     return true;
 }
 

@@ -111,17 +111,21 @@ public:
     // `y` are not used.
     void lblURL_MouseDown(std::int16_t button, std::int16_t shift, int x, int y);
 
-    // A message of the control's windows, as the window layer receives it: a
-    // press of a mouse button on the label (position in pixels at `dpi`) goes
-    // to lblURL_MouseDown; the second press of a double-click is part of one
-    // action and does nothing; Enter or Space (not its auto-repeat) opens as
-    // a left press does, so that the keyboard alone can open a link, and so
-    // does kOpenMessage. True when the message was one of these.
-    bool HandleInput(UINT message, WPARAM wParam, LPARAM lParam, int dpi);
+    // A press of a mouse button on the label, as the window layer decodes it:
+    // `button` and `shift` as for lblURL_MouseDown, the position in twips.
+    // The second press of a double-click is part of one action and does
+    // nothing.
+    void OnPress(std::int16_t button, std::int16_t shift, int x, int y, bool secondOfDoubleClick);
+    // A key went down on the control: Enter or Space (not its auto-repeat)
+    // opens as a left press does, so that the keyboard alone can open a
+    // link. True when the key is one of the link's (the window then does
+    // nothing more with it).
+    enum class Key { Enter, Space, Other };
+    bool OnKey(Key key, bool autoRepeat);
 
-    // The message that opens as a left press does (HandleInput), which
-    // DoDefaultAction posts to the control's window: a private message of
-    // the control's window class.
+    // The message that opens as a left press does, which DoDefaultAction
+    // posts to the control's window: a private message of the control's
+    // window class.
     static constexpr UINT kOpenMessage = WM_USER + 0x51;
     // The default action of assistive technology: posts kOpenMessage to the
     // control's window, so that the open starts from the message loop and

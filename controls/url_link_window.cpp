@@ -80,7 +80,7 @@ public:
             case WM_GETFONT: return reinterpret_cast<LRESULT>(hostFont_ ? hostFont_ : font_.get());
             case WM_SETCURSOR: return OnSetCursor(hwnd, message, wParam, lParam);
             case WM_GETOBJECT: return a11y::AnswerGetObject(hwnd, wParam, lParam, kAccess);
-            case URLLink::kOpenMessage: link_.HandleInput(message, wParam, lParam, dpi_); return 0;
+            case URLLink::kOpenMessage: link_.lblURL_MouseDown(1, 0, 0, 0); return 0;
             default: return DefWindowProcA(hwnd, message, wParam, lParam);
         }
     }
@@ -188,7 +188,11 @@ private:
     }
 
     LRESULT OnKeyDown(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (link_.HandleInput(message, wParam, lParam, dpi_)) return 0;
+        const URLLink::Key key = wParam == VK_RETURN  ? URLLink::Key::Enter
+                                 : wParam == VK_SPACE ? URLLink::Key::Space
+                                                      : URLLink::Key::Other;
+        const bool autoRepeat = (lParam & (1L << 30)) != 0;  // the key was already down
+        if (link_.OnKey(key, autoRepeat)) return 0;
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 
@@ -220,7 +224,14 @@ private:
     // A press takes the focus, as on a button; the logic decides what opens.
     LRESULT OnLabelPress(UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_LBUTTONDOWN && GetFocus() != surface_) SetFocus(surface_);
-        link_.HandleInput(message, wParam, lParam, dpi_);
+        const bool left = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK;
+        const bool right = message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK;
+        const std::int16_t button = left ? 1 : right ? 2 : 4;
+        const std::int16_t shift = ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0);
+        const int x = units::PixelsToTwips(static_cast<std::int16_t>(LOWORD(lParam)), dpi_);
+        const int y = units::PixelsToTwips(static_cast<std::int16_t>(HIWORD(lParam)), dpi_);
+        const bool second = message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
+        link_.OnPress(button, shift, x, y, second);
         return 0;
     }
 

@@ -202,20 +202,6 @@ HWND GetWindow(HWND hWnd, UINT uCmd);
 HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
 HCURSOR SetCursor(HCURSOR hCursor);
 HCURSOR GetCursor();
-#define WM_KEYDOWN 0x0100
-#define WM_LBUTTONDOWN 0x0201
-#define WM_LBUTTONDBLCLK 0x0203
-#define WM_RBUTTONDOWN 0x0204
-#define WM_RBUTTONDBLCLK 0x0206
-#define WM_MBUTTONDOWN 0x0207
-#define WM_MBUTTONDBLCLK 0x0209
-#define MK_LBUTTON 0x0001
-#define MK_RBUTTON 0x0002
-#define MK_SHIFT 0x0004
-#define MK_CONTROL 0x0008
-#define MK_MBUTTON 0x0010
-#define VK_RETURN 0x0D
-#define VK_SPACE 0x20
 // A posted message is recorded, never delivered (standin::PostedMessages).
 #define WM_USER 0x0400
 BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);

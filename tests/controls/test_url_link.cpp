@@ -186,40 +186,36 @@ TEST_F(URLLinkTest, LeftPressOpensTheRewrittenAddressAndReportsFailures) {
     }
 }
 
-// Messages as the window layer hands them on: a double-click is one press,
-// Enter and Space open as a left press does, and a press that comes while the
-// shell is still opening (it may dispatch messages) opens nothing more.
+// Input as the window layer decodes it: a double-click is one press, Enter
+// and Space open as a left press does, and a press that comes while the shell
+// is still opening (it may dispatch messages) opens nothing more.
 TEST_F(URLLinkTest, EachActionOpensOnce) {
     STANDIN_ONLY();
-    const LPARAM repeat = LPARAM{1} << 30;
+    using Key = URLLink::Key;
+    auto press = [&](std::int16_t button, bool second) { return [=] { link.OnPress(button, 0, 0, 0, second); }; };
+    auto key = [&](Key k, bool repeat) { return [=] { EXPECT_TRUE(link.OnKey(k, repeat)); }; };
     const struct {
-        std::vector<std::pair<UINT, WPARAM>> input;
-        LPARAM keyState;
+        std::vector<std::function<void()>> input;
         std::size_t opens;
     } cases[] = {
-        {{{WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONDBLCLK, MK_LBUTTON}}, 0, 1},
-        {{{WM_RBUTTONDOWN, MK_RBUTTON}, {WM_RBUTTONDBLCLK, MK_RBUTTON}}, 0, 0},
-        {{{WM_MBUTTONDOWN, MK_MBUTTON}, {WM_MBUTTONDBLCLK, MK_MBUTTON}}, 0, 0},
-        {{{WM_KEYDOWN, VK_RETURN}}, 1, 1},
-        {{{WM_KEYDOWN, VK_SPACE}}, 1, 1},
-        {{{WM_KEYDOWN, VK_RETURN}, {WM_KEYDOWN, VK_SPACE}}, 1 | repeat, 0},
+        {{press(1, false), press(1, true)}, 1}, {{press(2, false), press(2, true)}, 0},
+        {{press(4, false), press(4, true)}, 0}, {{key(Key::Enter, false)}, 1},
+        {{key(Key::Space, false)}, 1},          {{key(Key::Enter, true), key(Key::Space, true)}, 0},
     };
     link.SetURL("u");
-    for (const auto& c : cases) {
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
         standin::Reset();
-        for (const auto& [message, wParam] : c.input)
-            EXPECT_TRUE(link.HandleInput(message, wParam, c.keyState, 96)) << message;
-        EXPECT_EQ(c.opens, standin::ShellExecutes().size()) << c.input.size() << " messages, " << c.input[0].first;
+        for (const auto& input : cases[i].input) input();
+        EXPECT_EQ(cases[i].opens, standin::ShellExecutes().size()) << "case " << i;
     }
-    EXPECT_FALSE(link.HandleInput(WM_KEYDOWN, 'A', 1, 96)) << "other keys are the window's";
-    EXPECT_FALSE(link.HandleInput(WM_LBUTTONDOWN + 1, 0, 0, 96)) << "a button's release: other messages too";
+    EXPECT_FALSE(link.OnKey(Key::Other, false)) << "other keys are the window's";
 
     standin::Reset();
     standin::SetCallHook([&](const std::string& function, unsigned long) {
-        if (function == "ShellExecuteA") link.HandleInput(WM_LBUTTONDOWN, MK_LBUTTON, 0, 96);
+        if (function == "ShellExecuteA") link.OnPress(1, 0, 0, 0, false);
         return ERROR_SUCCESS;
     });
-    link.HandleInput(WM_KEYDOWN, VK_RETURN, 1, 96);
+    link.OnKey(Key::Enter, false);
     standin::SetCallHook(nullptr);
     EXPECT_EQ(1u, standin::ShellExecutes().size()) << "a press during the open";
 }
@@ -247,10 +243,11 @@ TEST_F(URLLinkTest, DefaultActionPostsAnOpenThatRunsOnce) {
     EXPECT_EQ(kSurface, posted.hwnd);
     std::string during;
     standin::SetCallHook([&](const std::string& function, unsigned long) {
-        if (function == "ShellExecuteA") during = Busy(), link.HandleInput(posted.message, 0, 0, 96);
+        if (function == "ShellExecuteA") during = Busy(), link.lblURL_MouseDown(1, 0, 0, 0);
         return ERROR_SUCCESS;
     });
-    EXPECT_TRUE(link.HandleInput(posted.message, posted.wParam, posted.lParam, 96));
+    EXPECT_EQ(URLLink::kOpenMessage, posted.message);
+    link.lblURL_MouseDown(1, 0, 0, 0);  // as the window does with the message
     standin::SetCallHook(nullptr);
     EXPECT_EQ("busy", during);
     EXPECT_EQ(1u, standin::ShellExecutes().size());
