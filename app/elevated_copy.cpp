@@ -51,11 +51,9 @@ void ElevatedCopy::WriteRaised(VideoPage::Action action) {
     info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     info.nShow = SW_HIDE;
     if (!execute(&info) || !info.hProcess) return;
-    {
-        const MousePointer::Busy busy;
-        wait_(info.hProcess);
-    }
-    CloseHandle(info.hProcess);
+    const HandleOwner process(info.hProcess);
+    const MousePointer::Busy busy;
+    wait_(process.get());
 }
 
 const char* ElevatedCopy::Argument(VideoPage::Action action) {

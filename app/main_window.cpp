@@ -109,7 +109,10 @@ LRESULT MainWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         case WM_CLOSE:
             if (waiting_) return 0;  // the elevated copy still writes
             return DefWindowProcA(hwnd, message, wParam, lParam);
-        case WM_DESTROY: PostQuitMessage(0); return 0;
+        case WM_DESTROY:
+            tooltip_.reset();
+            PostQuitMessage(0);
+            return 0;
         default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
@@ -140,7 +143,8 @@ void MainWindow::CompleteControls() {
     if (tooltip_) return;
     tooltip_ = ui::CreateToolTip(hwnd_);
     for (const ChildWindow& child : children_.all())
-        if (child.hwnd && child.spec->tooltip[0]) ui::SetToolText(tooltip_, hwnd_, child.hwnd, child.spec->tooltip);
+        if (child.hwnd && child.spec->tooltip[0])
+            ui::SetToolText(tooltip_.get(), hwnd_, child.hwnd, child.spec->tooltip);
 }
 
 // The controls inside `container` ("": the window's own), once. Containers
@@ -165,7 +169,7 @@ bool MainWindow::CreateChildren(const char* container) {
         }
         Bind(row, created);
         made.push_back(&row);
-        if (tooltip_ && row.tooltip[0]) ui::SetToolText(tooltip_, hwnd_, created, row.tooltip);
+        if (tooltip_ && row.tooltip[0]) ui::SetToolText(tooltip_.get(), hwnd_, created, row.tooltip);
     }
     created_.emplace_back(container);
     return true;

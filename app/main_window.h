@@ -96,7 +96,7 @@ private:
     int dpi_ = 96;
     std::array<std::unique_ptr<Picture>, 4> pictures_;  // by layout::Image
     std::vector<std::pair<layout::Font, ui::FontOwner>> fonts_;
-    HWND tooltip_ = nullptr;
+    ui::WindowOwner tooltip_;
     ChildWindows children_;
     std::vector<Command> commands_;     // a click's handler, by row; nullptr for none
     std::vector<std::string> created_;  // containers whose controls exist ("": the window's own)

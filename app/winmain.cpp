@@ -22,6 +22,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     platform::LoadSystemLibrary("uxtheme.dll");
     ui::LoadCommonControls(ICC_TAB_CLASSES | ICC_BAR_CLASSES);
 
+    // COM, if a link or assistive technology started it, ends after the
+    // window.
+    const ShellOpen::ComScope com;
     {
         MainWindow window;
         if (!window.Create(instance, showCommand)) return 1;
@@ -34,6 +37,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
             DispatchMessageA(&msg);
         }
     }
-    ShellOpen::Shutdown();
     return 0;
 }

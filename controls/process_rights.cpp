@@ -1,29 +1,9 @@
 #include "controls/process_rights.h"
 
-namespace {
-
-// A token handle, closed on scope exit.
-class Token {
-public:
-    Token() {
-        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &handle_)) handle_ = nullptr;
-    }
-    ~Token() {
-        if (handle_) CloseHandle(handle_);
-    }
-    Token(const Token&) = delete;
-    Token& operator=(const Token&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_ = nullptr;
-};
-
-}  // namespace
-
 ProcessRights QueryProcessRights() {
-    const Token token;
-    if (!token.get()) return ProcessRights::Unknown;
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return ProcessRights::Unknown;
+    const HandleOwner token(opened);
     TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
     DWORD size = 0;
     if (!GetTokenInformation(token.get(), TokenElevationType, &type, sizeof type, &size))

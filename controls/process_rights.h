@@ -4,7 +4,8 @@
 // Windows Vista and later split an administrator's rights into two linked
 // tokens under UAC: the program normally runs with the limited one and the
 // full one is reached only through an elevation prompt. Windows XP knows no
-// elevation and refuses the query. Nothing here throws.
+// elevation and refuses the query. Nothing here throws. HandleOwner owns
+// the kernel handles of the token and of a started process.
 #pragma once
 
 #include "platform/platform.h"
@@ -18,6 +19,21 @@ enum class ProcessRights {
 };
 
 ProcessRights QueryProcessRights();
+
+// Owns one kernel handle (a token, a process), closed on every way out.
+class HandleOwner {
+public:
+    explicit HandleOwner(HANDLE handle) noexcept : handle_(handle) {}
+    ~HandleOwner() {
+        if (handle_) CloseHandle(handle_);
+    }
+    HandleOwner(const HandleOwner&) = delete;
+    HandleOwner& operator=(const HandleOwner&) = delete;
+    HANDLE get() const noexcept { return handle_; }
+
+private:
+    HANDLE handle_;
+};
 
 // True when what the process starts would get more rights than the signed-in
 // user normally has: elevated with a linked token, or rights that cannot be

@@ -11,8 +11,8 @@
 // Windows XP) calls ShellExecuteA, whose programs get the rights the user
 // has anyway. COM is initialised on the calling thread at the first open, as
 // the shell asks of its callers (apartment-threaded, no OLE1 DDE), or before
-// at the first accessibility request (StartCom), and uninitialised by
-// Shutdown.
+// at the first accessibility request (StartCom), and uninitialised when
+// WinMain's ComScope ends (Shutdown).
 //
 // Both the shell and COM may run message loops of their own while an open
 // runs: callers must expect any message of theirs to arrive meanwhile.
@@ -52,6 +52,16 @@ void UseDesktopShell(DesktopShell::Opener opener);
 // Ends COM on this thread if StartCom started it. At exit, once every
 // window of the thread is gone.
 void Shutdown();
+
+// The program's COM scope: held by WinMain around its windows, armed by the
+// first StartCom, it calls Shutdown when it ends.
+class ComScope {
+public:
+    ComScope() = default;
+    ~ComScope() { Shutdown(); }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+};
 
 }  // namespace ShellOpen
 

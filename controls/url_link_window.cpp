@@ -110,7 +110,7 @@ public:
 
     URLLink& link() { return link_; }
     HWND label() const { return label_; }
-    HWND tooltip() const { return tooltip_; }
+    HWND tooltip() const { return tooltip_.get(); }
 
     // URLLinkSite
     Extent MeasureText(const std::string& text) override {
@@ -137,7 +137,7 @@ public:
     }
     void SetToolTipText(const std::string& text) override {
         if (!tooltip_ && !text.empty()) tooltip_ = ui::CreateToolTip(surface_);
-        ui::SetToolText(tooltip_, surface_, label_, text);  // without a tooltip only the tip is lost
+        ui::SetToolText(tooltip_.get(), surface_, label_, text);  // without a tooltip only the tip is lost
     }
     HWND WindowHandle() override { return surface_; }
     // Change notices serve a designer saving the layout; at run time there is
@@ -177,8 +177,7 @@ private:
     // The tooltip is a popup owned by the top-level window, not a child, so
     // it does not go with the surface by itself.
     LRESULT OnDestroy() {
-        if (tooltip_) DestroyWindow(tooltip_);
-        tooltip_ = nullptr;
+        tooltip_.reset();
         return 0;
     }
 
@@ -257,7 +256,7 @@ private:
     HWND surface_;
     const PropertySet* properties_;  // until WM_CREATE has read them
     HWND label_ = nullptr;
-    HWND tooltip_ = nullptr;
+    ui::WindowOwner tooltip_;
     ui::FontOwner font_;        // drawn with
     HFONT hostFont_ = nullptr;  // set by the host (WM_SETFONT), not owned
     int dpi_ = 96;

@@ -63,10 +63,11 @@ FontOwner CreateLayoutFont(const char* face, int hundredths, int dpi, bool under
     return FontOwner(CreateFontIndirectA(&lf));
 }
 
-HWND CreateToolTip(HWND window) {
-    return CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, GetAncestor(window, GA_ROOT),
-                           nullptr /* no menu */, GetModuleHandleA(nullptr), nullptr);
+WindowOwner CreateToolTip(HWND window) {
+    return WindowOwner(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                       GetAncestor(window, GA_ROOT), nullptr /* no menu */, GetModuleHandleA(nullptr),
+                                       nullptr));
 }
 
 bool SetToolText(HWND tooltip, HWND owner, HWND tool, const std::string& text) {

@@ -93,6 +93,13 @@ template <class H>
 using GdiOwner = std::unique_ptr<std::remove_pointer_t<H>, GdiDeleter>;
 using FontOwner = GdiOwner<HFONT>;
 
+struct WindowDeleter {
+    void operator()(HWND window) const noexcept { DestroyWindow(window); }
+};
+// Owns one window that no parent destroys for it (a tooltip, which is a
+// popup).
+using WindowOwner = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
+
 // A window's device context (the screen's for nullptr), released on scope exit.
 class WindowDc {
 public:
@@ -189,8 +196,9 @@ int ScreenDpi();
 FontOwner CreateLayoutFont(const char* face, int hundredths, int dpi, bool underline = false);
 
 // A tooltip window for the tools of `window`: a popup owned by window's
-// top-level window, so it outlives a child window: destroy it with that.
-HWND CreateToolTip(HWND window);
+// top-level window, so it outlives a child window: the owner returned
+// destroys it.
+WindowOwner CreateToolTip(HWND window);
 // Shows `text` while the pointer rests on `tool`, a child of `owner`: adds
 // the tool, changes its text, or with "" removes it. False when the tooltip
 // refused a new tool.

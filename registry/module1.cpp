@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "desktop/message_box.h"
+#include "registry/key_handle.h"
 #include "platform/names.h"
 
 namespace Module1 {
@@ -117,8 +118,10 @@ LONG DeleteTree(const Deleter& deleter, HKEY parent, const std::string& path, un
         // can start inside this one. It waits for the user: the normal
         // pointer shows.
         if (Open(parent, openPath, key, DELETE, REG_OPTION_OPEN_LINK) == ERROR_SUCCESS) {
+            KeyHandle owned;
+            owned.Reset(key);
             const LONG deleted = deleter.Delete(key);
-            CloseKey(key);
+            owned.Close();
             LastResult = deleted;
         }
         if (LastResult != ERROR_ACCESS_DENIED) return LastResult;
@@ -127,6 +130,9 @@ LONG DeleteTree(const Deleter& deleter, HKEY parent, const std::string& path, un
         return LastResult;
     }
     if (LastResult != ERROR_SUCCESS) return LastResult;
+    // Closed on every way out, a throw in the recursion below included.
+    KeyHandle owned;
+    owned.Reset(key);
 
     // A key without subkeys goes at once; any answer but "access denied"
     // (which is also the answer for a key with subkeys) ends here, and so
@@ -153,7 +159,7 @@ LONG DeleteTree(const Deleter& deleter, HKEY parent, const std::string& path, un
         // the key is left: opening it again would find the same subkey forever.
         deleted = deleter.Delete(key);
     }
-    CloseKey(key);
+    owned.Close();
     LastResult = deleted;
     return deleted;
 }
