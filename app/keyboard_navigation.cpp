@@ -6,17 +6,6 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
-// Controls the Tab key stops at; frames, labels, lines, pictures and the
-// read-only text areas are passed over.
-bool CanTakeFocus(layout::Kind kind) {
-    return kind == layout::Kind::TabStrip || kind == layout::Kind::StatusField || kind == layout::Kind::Button ||
-           kind == layout::Kind::Link;
-}
-
-}  // namespace
-
 void KeyboardNavigation::Attach(HWND window, HACCEL accelerators) {
     window_ = window;
     accelerators_ = accelerators;
@@ -54,7 +43,8 @@ void KeyboardNavigation::OnActivate(WPARAM wParam, HWND home) {
 void KeyboardNavigation::MoveFocus(bool forward) {
     std::vector<std::pair<int, HWND>> order;
     for (const ChildWindow& child : children_.all()) {
-        if (child.hwnd && CanTakeFocus(child.spec->kind) && IsWindowVisible(child.hwnd) && IsWindowEnabled(child.hwnd))
+        if (child.hwnd && layout::TakesFocus(child.spec->kind) && IsWindowVisible(child.hwnd) &&
+            IsWindowEnabled(child.hwnd))
             order.emplace_back(child.spec->tabIndex, child.hwnd);
     }
     if (order.empty()) return;

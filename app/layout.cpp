@@ -4,6 +4,8 @@
 #include "controls/accessible.h"
 #include "controls/units.h"
 
+#include <cstring>
+
 namespace layout {
 
 namespace {
@@ -39,8 +41,11 @@ Control Text(const char* name, const char* container, std::string text, Place pl
 Control StatusField(const char* name, const char* container, Place place, TabIndex tab) {
     return {name, Kind::StatusField, container, "", place, tab.value};
 }
-Control Button(const char* name, const char* container, const char* caption, Place place, TabIndex tab) {
-    return {name, Kind::Button, container, caption, place, tab.value};
+Control Button(const char* name, const char* container, const char* caption, Place place, TabIndex tab,
+               Command command) {
+    Control row{name, Kind::Button, container, caption, place, tab.value};
+    row.command = command;
+    return row;
 }
 Control Label(const char* name, const char* container, const char* caption, Place place, TabIndex tab,
               std::uint32_t colour = kNoColour) {
@@ -65,10 +70,10 @@ Control Line(const char* name, const char* container, int x1, int y1, int x2, in
 // text and the address of `path` on the maker's site.
 Control Link(const char* name, const char* container, Place place, TabIndex tab, const char* text, const char* path) {
     Control row{name, Kind::Link, container, "", place, tab.value};
-    row.properties = {{"_extentx", TaggedValue(units::TwipsToHimetric(place.width))},
-                      {"_extenty", TaggedValue(units::TwipsToHimetric(place.height))}};
-    if (text) row.properties.emplace_back("text", TaggedValue(text));
-    if (path) row.properties.emplace_back("url", TaggedValue(std::string("http://www.valdrin.net/") + path));
+    row.properties.Set("_extentx", TaggedValue(units::TwipsToHimetric(place.width)));
+    row.properties.Set("_extenty", TaggedValue(units::TwipsToHimetric(place.height)));
+    if (text) row.properties.Set("text", TaggedValue(text));
+    if (path) row.properties.Set("url", TaggedValue(std::string("http://www.valdrin.net/") + path));
     return row;
 }
 
@@ -90,7 +95,7 @@ std::vector<Control> Build() {
         Text("Title_Text", "frStatic",
              Lines({"Click on the Tabs at the bottom to begin.", "This was designed for Microsoft Windows XP"}),
              {120, 720, 3615, 735}, TabIndex{23}),
-        Button("Exit_Button", "frStatic", "&Exit", {4080, 1080, 975, 375}, TabIndex{10}),
+        Button("Exit_Button", "frStatic", "&Exit", {4080, 1080, 975, 375}, TabIndex{10}, Command::Exit),
         PictureBox("Picture1", "frStatic", Image::Portrait, {4080, 0, 950, 985}, TabIndex{9}, "Zombies love pudding!",
                    Font{"Verdana", 825}),
 
@@ -103,15 +108,18 @@ std::vector<Control> Build() {
                     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID",
                     "\\{87D62D94-71B3-4b9a-9489-5FE6850DC73E}\\InProcServer32"}),
              {120, 240, 4695, 2055}, TabIndex{18}),
-        Button("AVI_Default", "frVideo", "Default", {1560, 2400, 1215, 375}, TabIndex{17}),
-        Button("AVI_New", "frVideo", "New", {240, 2400, 1215, 375}, TabIndex{16}),
+        Button("AVI_Default", "frVideo", "Default", {1560, 2400, 1215, 375}, TabIndex{17}, Command::AviDefault),
+        Button("AVI_New", "frVideo", "New", {240, 2400, 1215, 375}, TabIndex{16}, Command::AviNew),
         StatusField("AVI_Output_Text2", "frVideo", {120, 3480, 4335, 375}, TabIndex{15}),
         StatusField("AVI_Output_Text1", "frVideo", {120, 3000, 4335, 375}, TabIndex{14}),
 
         // Folders page.
-        Button("Default_Folders", "frFolders", "Default Folders", {3240, 3600, 1455, 375}, TabIndex{25}),
-        Button("Increase_Folders", "frFolders", "Increase Folders", {1680, 3600, 1455, 375}, TabIndex{24}),
-        Button("Reset_Folders", "frFolders", "Reset Views", {120, 3600, 1455, 375}, TabIndex{21}),
+        Button("Default_Folders", "frFolders", "Default Folders", {3240, 3600, 1455, 375}, TabIndex{25},
+               Command::DefaultFolders),
+        Button("Increase_Folders", "frFolders", "Increase Folders", {1680, 3600, 1455, 375}, TabIndex{24},
+               Command::IncreaseFolders),
+        Button("Reset_Folders", "frFolders", "Reset Views", {120, 3600, 1455, 375}, TabIndex{21},
+               Command::ResetFolders),
         Text("Folders_Test", "frFolders",
              Lines({"By default, Windows XP only remembers so many folder views. ",
                     "Once you have reached this limit, Windows no longer saves ", "some folder views.", "",
@@ -146,6 +154,20 @@ std::vector<Control> Build() {
     };
 }
 
+// The table with each row's container resolved: a container comes before
+// the rows inside it.
+std::vector<Control> Resolved() {
+    std::vector<Control> rows = Build();
+    for (Control& row : rows)
+        for (const Control& container : rows)
+            if (row.container[0] && std::strcmp(row.container, container.name) == 0) row.parent = &container;
+    return rows;
+}
+
+const Control& Row(const char* name) {
+    return *Find(name);  // a name of the table above
+}
+
 }  // namespace
 
 const Window& MainWindow() {
@@ -153,9 +175,19 @@ const Window& MainWindow() {
     return window;
 }
 
+bool TakesFocus(Kind kind) {
+    return kind == Kind::TabStrip || kind == Kind::StatusField || kind == Kind::Button || kind == Kind::Link;
+}
+
 const std::vector<Control>& Controls() {
-    static const std::vector<Control> controls = Build();
+    static const std::vector<Control> controls = Resolved();
     return controls;
+}
+
+const Rows& Named() {
+    static const Rows rows{Row("TabStrip1"),        Row("Exit_Button"), Row("lblVersion"),  Row("AVI_Output_Text1"),
+                           Row("AVI_Output_Text2"), Row("AVI_New"),     Row("AVI_Default"), Row("frStatic")};
+    return rows;
 }
 
 const Control* Find(const std::string& name) {
@@ -188,8 +220,8 @@ Accessible AccessibleOf(const Control& row) {
 }
 
 const std::array<Tab, 3>& Tabs() {
-    static constexpr std::array<Tab, 3> tabs = {
-        {{"&About", "frAbout"}, {"&Video", "frVideo"}, {"&Folders", "frFolders"}}};
+    static const std::array<Tab, 3> tabs = {
+        {{"&About", Row("frAbout")}, {"&Video", Row("frVideo")}, {"&Folders", Row("frFolders")}}};
     return tabs;
 }
 

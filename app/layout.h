@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "registry/tagged_value.h"
+#include "controls/property_set.h"
 
 namespace layout {
 
@@ -48,6 +48,9 @@ struct Font {
 // The window's font, which every control uses unless its row names another.
 constexpr Font kWindowFont{"Tahoma", 825};
 
+// What a click on a button runs (Main_App::Run); None for every other row.
+enum class Command { None, Exit, AviNew, AviDefault, IncreaseFolders, DefaultFolders, ResetFolders };
+
 // Which picture resource a picture box shows.
 enum class Image { None, Banner, Mascot, Portrait };
 
@@ -69,9 +72,18 @@ struct Control {
     int lineWidth = 0;                 // pixels, lines only
     const char* tooltip = "";
     Image image = Image::None;
+    Command command = Command::None;
     // A link's stored property set (keys as stored, lower case).
-    std::vector<std::pair<std::string, TaggedValue>> properties = {};
+    PropertySet properties = {};
+    // The row of `container`, resolved once with the table; nullptr for a
+    // child of the window.
+    const Control* parent = nullptr;
 };
+
+// Whether the Tab key stops at a control of this kind (the tab strip, the
+// status fields, the buttons and the links; not frames, labels, lines,
+// pictures or the read-only texts).
+bool TakesFocus(Kind kind);
 
 // The window itself: its caption and the size of its client area in twips.
 struct Window {
@@ -82,6 +94,12 @@ const Window& MainWindow();
 
 // Every control, per container from the top of the stacking order down.
 const std::vector<Control>& Controls();
+
+// The rows the window talks to, resolved once.
+struct Rows {
+    const Control &tabStrip, &exitButton, &version, &aviOutput1, &aviOutput2, &aviNew, &aviDefault, &header;
+};
+const Rows& Named();
 
 // The control of that name, or nullptr.
 const Control* Find(const std::string& name);
@@ -104,10 +122,10 @@ struct Accessible {
 Accessible AccessibleOf(const Control& row);
 
 // The tab strip's tabs in order (tab 1 first, as the strip counts them): the
-// caption the strip shows and the page frame that belongs to it.
+// caption the strip shows and the row of the page frame that belongs to it.
 struct Tab {
     const char* caption;
-    const char* page;
+    const Control& page;
 };
 const std::array<Tab, 3>& Tabs();
 

@@ -55,6 +55,19 @@ void Main_App::TabStrip1_Click() {
     }
 }
 
+void Main_App::Run(layout::Command command) {
+    using layout::Command;
+    switch (command) {
+        case Command::None: break;
+        case Command::Exit: Exit_Button_Click(); break;
+        case Command::AviNew: AVI_New_Click(); break;
+        case Command::AviDefault: AVI_Default_Click(); break;
+        case Command::IncreaseFolders: Increase_Folders_Click(); break;
+        case Command::DefaultFolders: Default_Folders_Click(); break;
+        case Command::ResetFolders: Reset_Folders_Click(); break;
+    }
+}
+
 void Main_App::Exit_Button_Click() noexcept {
     view_.EndProgram();
 }

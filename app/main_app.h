@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/layout.h"
 #include "app/main_view.h"
 #include "registry/registry_routines.h"
 
@@ -36,6 +37,10 @@ public:
     // Ends the program at once, without asking; the view lets no error of
     // ending out.
     void Exit_Button_Click() noexcept;
+
+    // A click on a button: the handler of its row's command (nothing for
+    // None).
+    void Run(layout::Command command);
 
     // The Video page's buttons and readout, on AviKey.
     void AVI_New_Click();

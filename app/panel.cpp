@@ -100,7 +100,7 @@ private:
         const auto& all = layout::Controls();
         const auto px = [this](int twips) { return units::TwipsToPixels(twips, look_.dpi); };
         for (auto line = all.rbegin(); line != all.rend(); ++line) {
-            if (line->kind != layout::Kind::Line || look_.spec->name != std::string(line->container)) continue;
+            if (line->kind != layout::Kind::Line || line->parent != look_.spec) continue;
             const ui::GdiOwner<HPEN> pen(CreatePen(PS_SOLID, units::ScalePixels(line->lineWidth, look_.dpi),
                                                    static_cast<COLORREF>(line->colour)));
             const ui::Selected selected(dc, pen.get());

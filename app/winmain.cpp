@@ -25,17 +25,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     // COM, if a link or assistive technology started it, ends after the
     // window.
     const ShellOpen::ComScope com;
-    {
-        MainWindow window;
-        if (!window.Create(instance, showCommand)) return 1;
-        MSG msg{};
-        // The window may be closed inside a message loop that is not this one
-        // (the shell's, while a link opens): once it is gone, the program ends.
-        while (window.hwnd() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-            if (window.PreTranslate(msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-    return 0;
+    MainWindow window;
+    if (!window.Create(instance, showCommand)) return 1;
+    return window.Run();
 }

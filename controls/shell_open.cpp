@@ -117,3 +117,7 @@ std::string SystemErrorText(DWORD code) {
     while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' ')) --length;
     return std::string(text, length);
 }
+
+std::string NumberedError(const std::string& description, std::int64_t number) {
+    return description + " (Error " + std::to_string(number) + ")";
+}

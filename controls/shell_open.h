@@ -73,3 +73,6 @@ std::string ShellErrorDescription(std::int32_t code);
 // The platform's own text for a system error code or HRESULT, on one line;
 // "" when it has none.
 std::string SystemErrorText(DWORD code);
+
+// A failure as the program's boxes show it: "description (Error number)".
+std::string NumberedError(const std::string& description, std::int64_t number);

@@ -135,5 +135,5 @@ void URLLink::Open(const std::string& u, const bool& destroyed) {
 }
 
 std::string LinkOpenErrorMessage(const std::string& u, const std::string& description, std::int32_t number) {
-    return "Unable to load '" + u + "' : " + description + " (Error " + std::to_string(number) + ")";
+    return "Unable to load '" + u + "' : " + NumberedError(description, number);
 }

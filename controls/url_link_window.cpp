@@ -78,7 +78,7 @@ public:
             case WM_GETDLGCODE: return OnGetDlgCode(reinterpret_cast<const MSG*>(lParam));
             case WM_SETFONT: return OnSetFont(reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
             case WM_GETFONT: return reinterpret_cast<LRESULT>(hostFont_ ? hostFont_ : font_.get());
-            case WM_SETCURSOR: return OnSetCursor(hwnd, message, wParam, lParam);
+            case WM_SETCURSOR: return ui::SetCursorFor(hwnd, message, wParam, lParam);
             case WM_GETOBJECT: return a11y::AnswerGetObject(hwnd, wParam, lParam, kAccess);
             case URLLink::kOpenMessage: link_.lblURL_MouseDown(1, 0, 0, 0); return 0;
             default: return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -97,7 +97,7 @@ public:
             case WM_LBUTTONDBLCLK:
             case WM_RBUTTONDBLCLK:
             case WM_MBUTTONDBLCLK: return OnLabelPress(message, wParam, lParam);
-            case WM_SETCURSOR: return OnSetCursor(hwnd, message, wParam, lParam);
+            case WM_SETCURSOR: return ui::SetCursorFor(hwnd, message, wParam, lParam);
             // The link is one object with its label: the surface's, found
             // from the label's window too (a point over the text).
             case WM_GETOBJECT:
@@ -212,12 +212,6 @@ private:
         link_.SetText(link_.Text());
         if (redraw) InvalidateRect(label_, nullptr, TRUE);
         return 0;
-    }
-
-    // The busy pointer wins; otherwise the class pointer (the hand) applies.
-    LRESULT OnSetCursor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (MousePointer::OnSetCursor()) return TRUE;
-        return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 
     // A press takes the focus, as on a button; the logic decides what opens.

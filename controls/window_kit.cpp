@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "controls/units.h"
+#include "desktop/mouse_pointer.h"
 #include "platform/platform.h"
 
 namespace ui {
@@ -61,6 +62,36 @@ FontOwner CreateLayoutFont(const char* face, int hundredths, int dpi, bool under
     lf.lfCharSet = ANSI_CHARSET;
     lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
     return FontOwner(CreateFontIndirectA(&lf));
+}
+
+void WaitAsModal(HWND window, HANDLE process) {
+    const HWND focus = GetFocus();
+    const bool wasEnabled = !EnableWindow(window, FALSE);
+    bool quit = false;
+    WPARAM quitCode = 0;
+    while (MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quit = true;
+                quitCode = msg.wParam;
+                continue;
+            }
+            const bool input = (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+                               (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST);
+            if (input) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    if (wasEnabled) EnableWindow(window, TRUE);
+    if (focus && IsWindow(focus)) SetFocus(focus);
+    if (quit) PostQuitMessage(static_cast<int>(quitCode));
+}
+
+LRESULT SetCursorFor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (MousePointer::OnSetCursor()) return TRUE;
+    return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 WindowOwner CreateToolTip(HWND window) {

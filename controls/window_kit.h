@@ -199,6 +199,18 @@ FontOwner CreateLayoutFont(const char* face, int hundredths, int dpi, bool under
 // top-level window, so it outlives a child window: the owner returned
 // destroys it.
 WindowOwner CreateToolTip(HWND window);
+// Until `process` ends, as a modal box waits: `window` is disabled, so that
+// it takes no input, and keeps painting from this loop, which drops what
+// input still comes (a key for the control that kept the focus). The focus
+// comes back after; a WM_QUIT that came meanwhile is posted again for the
+// program's own loop.
+void WaitAsModal(HWND window, HANDLE process);
+
+// WM_SETCURSOR for a window of ours: the busy pointer while the program is
+// busy (MousePointer), else what DefWindowProcA sets (the parent's answer
+// first, then the class pointer).
+LRESULT SetCursorFor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
 // Shows `text` while the pointer rests on `tool`, a child of `owner`: adds
 // the tool, changes its text, or with "" removes it. False when the tooltip
 // refused a new tool.

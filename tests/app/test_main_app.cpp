@@ -129,22 +129,23 @@ TEST_F(MainAppTest, ResetViewsShowsTheBusyPointerWhileItDeletes) {
 
 // The registry ignores case, so only the texts handed to it show a wrong
 // letter in a key path; neither start-up nor tab switches nor exit name any.
-TEST_F(MainAppTest, EachActionNamesExactlyItsKeys) {
+// Each button runs its row's command, and every button of the layout is here.
+TEST_F(MainAppTest, EachButtonNamesExactlyItsKeys) {
     if (!kStandIn) GTEST_SKIP() << "needs the stand-in's record of the key paths named";
     using Paths = std::set<std::pair<HKEY, std::string>>;
     const std::string noRoam = fixed::kShellNoRoamKey;
     const Paths avi = {{HKEY_LOCAL_MACHINE, fixed::kAviKey}};
     const Paths shells = {{HKEY_CURRENT_USER, fixed::kShellKey}, {HKEY_CURRENT_USER, noRoam}};
     const Paths trees = {{HKEY_CURRENT_USER, noRoam + "\\BagMRU"}, {HKEY_CURRENT_USER, noRoam + "\\Bags"}};
+    std::set<std::string> clicked, buttons;
+    auto click = [&](const char* button) {
+        return [&, button] { clicked.insert(button), app_.Run(layout::Find(button)->command); };
+    };
     const std::pair<std::function<void()>, Paths> steps[] = {
-        {[&] { app_.Form_Load(); }, {}},
-        {[&] { Choose(1), Choose(3), app_.Exit_Button_Click(); }, {}},
-        {[&] { Choose(2); }, avi},
-        {[&] { app_.AVI_New_Click(); }, avi},
-        {[&] { app_.AVI_Default_Click(); }, avi},
-        {[&] { app_.Increase_Folders_Click(); }, shells},
-        {[&] { app_.Default_Folders_Click(); }, shells},
-        {[&] { app_.Reset_Folders_Click(); }, trees},
+        {[&] { app_.Form_Load(); }, {}},    {[&] { Choose(1), Choose(3), click("Exit_Button")(); }, {}},
+        {[&] { Choose(2); }, avi},          {click("AVI_New"), avi},
+        {click("AVI_Default"), avi},        {click("Increase_Folders"), shells},
+        {click("Default_Folders"), shells}, {click("Reset_Folders"), trees},
     };
     for (std::size_t step = 0; step < std::size(steps); ++step) {
         standin::ResetCallCounts();
@@ -155,6 +156,10 @@ TEST_F(MainAppTest, EachActionNamesExactlyItsKeys) {
         EXPECT_EQ(steps[step].second, named) << "step " << step;
         EXPECT_EQ(named.empty(), standin::RegistryCallCount() == 0) << "step " << step;
     }
+    EXPECT_EQ(1, window_.ended) << "Exit ends the program";
+    for (const layout::Control& row : layout::Controls())
+        if (row.kind == layout::Kind::Button) buttons.insert(row.name);
+    EXPECT_EQ(buttons, clicked);
 }
 
 }  // namespace

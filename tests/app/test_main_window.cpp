@@ -60,9 +60,6 @@ TEST(MainWindowColours, PagesAndPicturesFollowTheButtonFaceColour) {
         EXPECT_EQ(colour, PrintedPixel(portrait, box.right - 1, box.bottom - 1)) << std::hex << colour;
     }
     SetSysColors(1, &element, &face);
-    DestroyWindow(window.hwnd());
-    MSG quit;
-    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // the window's, not the test program's
 }
 
 // Every control that keeps a font (the system controls) has its row's face
@@ -84,9 +81,6 @@ TEST(MainWindowFonts, EachControlHasTheFontOfItsRow) {
         ++checked;
     }
     EXPECT_EQ(16, checked) << "the tab strip, 4 texts, 2 fields, 6 buttons and 3 labels";
-    DestroyWindow(window.hwnd());
-    MSG quit;
-    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 }  // namespace
