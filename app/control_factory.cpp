@@ -79,8 +79,9 @@ HWND ControlFactory::Create(const layout::Control& row, HWND parent, DWORD& erro
         if (row.kind == layout::Kind::Picture) look.picture = &pictures_[static_cast<std::size_t>(row.image)];
         const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (row.visible ? WS_VISIBLE : 0) | kind.style |
                             (layout::TakesFocus(row.kind) ? WS_TABSTOP : 0);
-        hwnd = CreateWindowExA(kind.exStyle, kind.windowClass, row.caption.c_str(), style, x, y, cx, cy, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, kind.panel ? &look : nullptr);
+        hwnd =
+            CreateWindowExA(kind.exStyle, kind.windowClass, row.caption.c_str(), style, x, y, cx, cy, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, kind.panel ? &look : nullptr);
     }
     if (!hwnd) {
         error = GetLastError();

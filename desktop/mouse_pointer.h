@@ -1,6 +1,6 @@
-// The application-wide mouse pointer: the hourglass while the program is
-// busy, over every window of the program, and each window's own pointer
-// otherwise.
+// MousePointer: the program's mouse pointer (not a C++ pointer): the
+// hourglass while the program is busy, over every window of the program, and
+// each window's own pointer otherwise.
 //
 // Busy periods nest: a press on a second link while the shell still opens
 // the first (the shell may run a message loop of its own) starts a second
@@ -9,7 +9,7 @@
 // arrow while it is up (Waiting).
 //
 // Every window class of ours asks OnSetCursor first when it gets
-// WM_SETCURSOR. System controls pass that message to their parent before
+// WM_SETCURSOR (ui::SetCursorFor). System controls pass that message to their parent before
 // they set their own pointer (DefWindowProc does), so the top-level window's
 // answer covers them too. Plain state of the user-interface thread; nothing
 // here throws.
