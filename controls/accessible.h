@@ -2,7 +2,7 @@
 // IAccessible) is told of the program's own window classes: what a sighted
 // user sees of each, decided here, free of any window and of COM, so that
 // the native tests reach it. The Win32 object that reports it lives in
-// controls/accessible_object.
+// controls/win32/accessible_object.
 #pragma once
 
 #include "controls/url_link.h"

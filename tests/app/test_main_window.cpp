@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/layout.h"
-#include "app/main_window.h"
+#include "app/win32/main_window.h"
 #include "controls/units.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "controls/url_link_window.h"
-#include "controls/window_kit.h"
+#include "controls/win32/url_link_window.h"
+#include "controls/win32/window_kit.h"
 #include "desktop/mouse_pointer.h"
 
 #include <commctrl.h>  // after <windows.h>

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/gif_decoder.h"
-#include "app/picture.h"
+#include "app/win32/picture.h"
 #include "app/version.h"
 #include "platform/names.h"
 #include "resource.h"

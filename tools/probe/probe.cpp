@@ -158,8 +158,8 @@ int Opened(const char* file, const char* address) {
 }
 
 // The window classes the program registers: the page frames, header and
-// picture boxes (app/panel.cpp) and the hyperlink control
-// (controls/url_link_window.cpp). System controls keep the system's objects.
+// picture boxes (app/win32/panel.cpp) and the hyperlink control
+// (controls/win32/url_link_window.cpp). System controls keep the system's objects.
 bool IsOurs(HWND hwnd) {
     char cls[64] = {0};
     GetClassNameA(hwnd, cls, sizeof cls);

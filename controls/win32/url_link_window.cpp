@@ -1,6 +1,4 @@
-#ifdef _WIN32
-
-#include "controls/url_link_window.h"
+#include "controls/win32/url_link_window.h"
 
 #include <commctrl.h>
 
@@ -9,9 +7,9 @@
 #include <new>
 #include <utility>
 
-#include "controls/accessible_object.h"
+#include "controls/win32/accessible_object.h"
 #include "controls/units.h"
-#include "controls/window_kit.h"
+#include "controls/win32/window_kit.h"
 #include "desktop/mouse_pointer.h"
 
 namespace {
@@ -312,5 +310,3 @@ HWND URLLinkWindow::ToolTip(HWND control) {
     LinkWindow* self = StateOf(control);
     return self ? self->tooltip() : nullptr;
 }
-
-#endif

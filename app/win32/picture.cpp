@@ -1,6 +1,4 @@
-#ifdef _WIN32
-
-#include "app/picture.h"
+#include "app/win32/picture.h"
 
 #include <cstring>
 
@@ -65,5 +63,3 @@ void Picture::Draw(HDC dc, int dpi) const {
     const ui::StretchMode mode(dc, COLORONCOLOR);
     StretchBlt(dc, 0, 0, drawn.cx, drawn.cy, memory.get(), 0, 0, pixels_.cx, pixels_.cy, SRCCOPY);
 }
-
-#endif

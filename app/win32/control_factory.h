@@ -9,8 +9,6 @@
 // it must outlive them (the main window holds both).
 #pragma once
 
-#ifdef _WIN32
-
 #include <windows.h>
 
 #include <array>
@@ -19,8 +17,8 @@
 #include <vector>
 
 #include "app/layout.h"
-#include "app/picture.h"
-#include "controls/window_kit.h"
+#include "app/win32/picture.h"
+#include "controls/win32/window_kit.h"
 
 class ControlFactory {
 public:
@@ -42,5 +40,3 @@ private:
     std::array<std::unique_ptr<Picture>, 4> pictures_;  // by layout::Image
     std::vector<std::pair<layout::Font, ui::FontOwner>> fonts_;
 };
-
-#endif

@@ -5,9 +5,9 @@
 #include <commctrl.h>  // ICC_*
 
 #include "app/elevated_copy.h"
-#include "app/main_window.h"
+#include "app/win32/main_window.h"
 #include "controls/shell_open.h"
-#include "controls/window_kit.h"
+#include "controls/win32/window_kit.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
     // Before anything else: no DLL from the program's folder or the current

@@ -13,14 +13,12 @@
 // WM_NCCREATE and freed at WM_NCDESTROY. Windows only.
 #pragma once
 
-#ifdef _WIN32
-
 #include <windows.h>
 
 #include <memory>
 
 #include "app/layout.h"
-#include "app/picture.h"
+#include "app/win32/picture.h"
 
 namespace Panel {
 
@@ -39,5 +37,3 @@ struct Look {
 };
 
 }  // namespace Panel
-
-#endif

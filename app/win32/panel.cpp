@@ -1,13 +1,11 @@
-#ifdef _WIN32
-
-#include "app/panel.h"
+#include "app/win32/panel.h"
 
 #include <new>
 #include <string>
 
-#include "controls/accessible_object.h"
+#include "controls/win32/accessible_object.h"
 #include "controls/units.h"
-#include "controls/window_kit.h"
+#include "controls/win32/window_kit.h"
 #include "desktop/mouse_pointer.h"
 
 const char Panel::kClassName[] = "QorvelTweakerFrame";
@@ -118,5 +116,3 @@ private:
 bool Panel::Register() {
     return ui::RegisterRoutedClass<PanelWindow>(kClassName, MousePointer::SystemPointer(MousePointer::Shape::Arrow));
 }
-
-#endif

@@ -1,6 +1,4 @@
-#ifdef _WIN32
-
-#include "app/keyboard_navigation.h"
+#include "app/win32/keyboard_navigation.h"
 
 #include <algorithm>
 #include <utility>
@@ -71,5 +69,3 @@ void KeyboardNavigation::MoveFocus(bool forward) {
     const ChildWindow* focused = children_.Find(next);
     if (focused && focused->spec->kind == layout::Kind::StatusField) SendMessageA(next, EM_SETSEL, 0, -1);
 }
-
-#endif

@@ -15,11 +15,9 @@
 // Windows only.
 #pragma once
 
-#ifdef _WIN32
-
 #include <windows.h>
 
-#include "app/child_windows.h"
+#include "app/win32/child_windows.h"
 
 class KeyboardNavigation {
 public:
@@ -44,5 +42,3 @@ private:
     HACCEL accelerators_ = nullptr;
     HWND focusWhenInactive_ = nullptr;
 };
-
-#endif

@@ -8,13 +8,11 @@
 // Failures: the loaders answer nullptr.
 #pragma once
 
-#ifdef _WIN32
-
 #include <windows.h>
 
 #include <memory>
 
-#include "controls/window_kit.h"
+#include "controls/win32/window_kit.h"
 
 class Picture {
 public:
@@ -36,5 +34,3 @@ private:
     SIZE pixels_{0, 0};
     ui::GdiOwner<HBITMAP> bitmap_;
 };
-
-#endif

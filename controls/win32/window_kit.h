@@ -9,8 +9,6 @@
 // nor move: each lives and ends in the one scope that made it.
 #pragma once
 
-#ifdef _WIN32
-
 #include <windows.h>
 
 #include <memory>
@@ -217,5 +215,3 @@ LRESULT SetCursorFor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 bool SetToolText(HWND tooltip, HWND owner, HWND tool, const std::string& text);
 
 }  // namespace ui
-
-#endif

@@ -14,8 +14,6 @@
 // may keep it after the window is gone, and then each call fails.
 #pragma once
 
-#ifdef _WIN32
-
 #include <windows.h>
 
 #include "controls/accessible.h"
@@ -39,5 +37,3 @@ struct Behaviour {
 LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam, const Behaviour& behaviour);
 
 }  // namespace a11y
-
-#endif

@@ -1,10 +1,10 @@
-#include "app/main_window.h"
+#include "app/win32/main_window.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 
-#include "app/panel.h"
+#include "app/win32/panel.h"
 #include "app/resources/resource.h"
 #include "controls/shell_open.h"
 #include "desktop/mouse_pointer.h"

@@ -1,16 +1,14 @@
-#ifdef _WIN32
-
-#include "app/control_factory.h"
+#include "app/win32/control_factory.h"
 
 #include <commctrl.h>
 
 #include <cstring>
 #include <string>
 
-#include "app/panel.h"
+#include "app/win32/panel.h"
 #include "app/resources/resource.h"
 #include "controls/units.h"
-#include "controls/url_link_window.h"
+#include "controls/win32/url_link_window.h"
 
 namespace {
 
@@ -118,5 +116,3 @@ void ControlFactory::LoadPictures() {
 int ControlFactory::Px(int twips) const {
     return units::TwipsToPixels(twips, dpi_);
 }
-
-#endif

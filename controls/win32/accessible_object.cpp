@@ -1,6 +1,4 @@
-#ifdef _WIN32
-
-#include "controls/accessible_object.h"
+#include "controls/win32/accessible_object.h"
 
 #include <oleacc.h>
 
@@ -228,5 +226,3 @@ LRESULT a11y::AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam, const B
     object->Release();
     return result;
 }
-
-#endif

@@ -1,6 +1,4 @@
-#ifdef _WIN32
-
-#include "controls/window_kit.h"
+#include "controls/win32/window_kit.h"
 
 #include <commctrl.h>
 
@@ -119,5 +117,3 @@ bool SetToolText(HWND tooltip, HWND owner, HWND tool, const std::string& text) {
 }
 
 }  // namespace ui
-
-#endif

@@ -28,8 +28,6 @@
 // exception from a host's GoToURL handler ends at the window procedure.
 #pragma once
 
-#ifdef _WIN32
-
 #include "controls/property_set.h"
 #include "controls/url_link.h"
 #include "platform/platform.h"
@@ -55,5 +53,3 @@ HWND Label(HWND control);
 HWND ToolTip(HWND control);
 
 }  // namespace URLLinkWindow
-
-#endif

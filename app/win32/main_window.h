@@ -23,14 +23,14 @@
 #include <string>
 #include <vector>
 
-#include "app/child_windows.h"
-#include "app/control_factory.h"
+#include "app/win32/child_windows.h"
+#include "app/win32/control_factory.h"
 #include "app/elevated_copy.h"
-#include "app/keyboard_navigation.h"
+#include "app/win32/keyboard_navigation.h"
 #include "app/layout.h"
 #include "app/main_app.h"
 #include "app/main_view.h"
-#include "controls/window_kit.h"
+#include "controls/win32/window_kit.h"
 
 class MainWindow final : public MainView {
 public:

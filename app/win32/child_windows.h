@@ -5,8 +5,6 @@
 // their parents.
 #pragma once
 
-#ifdef _WIN32
-
 #include <windows.h>
 
 #include <vector>
@@ -38,5 +36,3 @@ public:
 private:
     std::vector<ChildWindow> slots_;
 };
-
-#endif
