@@ -77,8 +77,11 @@ HWND ControlFactory::Create(const layout::Control& row, HWND parent, DWORD& erro
         if (row.kind == layout::Kind::Picture) look.picture = &pictures_[static_cast<std::size_t>(row.image)];
         const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (row.visible ? WS_VISIBLE : 0) | kind.style |
                             (layout::TakesFocus(row.kind) ? WS_TABSTOP : 0);
+        // A text area gets its text once its font and margins are set (below):
+        // it then lays its lines out once, not once for each.
+        const char* caption = row.kind == layout::Kind::ReadOnlyText ? "" : row.caption.c_str();
         hwnd =
-            CreateWindowExA(kind.exStyle, kind.windowClass, row.caption.c_str(), style, x, y, cx, cy, parent,
+            CreateWindowExA(kind.exStyle, kind.windowClass, caption, style, x, y, cx, cy, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, kind.panel ? &look : nullptr);
     }
     if (!hwnd) {
@@ -95,7 +98,10 @@ HWND ControlFactory::Create(const layout::Control& row, HWND parent, DWORD& erro
     }
     // No margins beyond the edit control's own: the text starts at the box's
     // corner like static text.
-    if (row.kind == layout::Kind::ReadOnlyText) SendMessageA(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    if (row.kind == layout::Kind::ReadOnlyText) {
+        SendMessageA(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+        SetWindowTextA(hwnd, row.caption.c_str());
+    }
     return hwnd;
 }
 

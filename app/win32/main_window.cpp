@@ -60,16 +60,21 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
     if (!CreateWindowExA(0, kWindowClass, w.caption, style, x, y, cx, cy, nullptr, nullptr, instance, this))
         return false;
 
-    for (const auto& [which, metric] : {std::pair<WPARAM, int>{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}) {
-        const int size = GetSystemMetrics(metric);
-        const HANDLE icon = LoadImageA(instance, MAKEINTRESOURCEA(IDI_QORVEL), IMAGE_ICON, size, size, LR_SHARED);
-        SendMessageA(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
-    }
+    // The small icon is in the caption's first paint; the large one (the task
+    // switcher's) follows once the window is on screen.
+    SetIcon(ICON_SMALL, SM_CXSMICON);
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
+    SetIcon(ICON_BIG, SM_CXICON);
     SetFocus(Of(layout::Named().tabStrip));
     PostMessageA(hwnd_, kCompleteControls, 0, 0);
     return true;
+}
+
+void MainWindow::SetIcon(WPARAM which, int metric) {
+    const int size = GetSystemMetrics(metric);
+    const HANDLE icon = LoadImageA(instance_, MAKEINTRESOURCEA(IDI_QORVEL), IMAGE_ICON, size, size, LR_SHARED);
+    SendMessageA(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
 }
 
 int MainWindow::Run() {

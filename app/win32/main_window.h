@@ -64,6 +64,8 @@ public:
     LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    // The program's icon at the size of `metric` as the window's icon `which`.
+    void SetIcon(WPARAM which, int metric);
     LRESULT OnCreate();
     LRESULT OnCommand(int id, int code, HWND from);
     LRESULT OnNotify(const NMHDR& header);

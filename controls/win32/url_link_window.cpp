@@ -124,14 +124,20 @@ public:
         const bool renamed = text != caption_;
         caption_ = text;
         SetWindowTextA(surface_, caption_.c_str());
-        InvalidateRect(label_, nullptr, TRUE);
+        if (label_) InvalidateRect(label_, nullptr, TRUE);
         // The accessible object's name is the text: its listeners hear of it.
         if (renamed) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, surface_, OBJID_CLIENT, CHILDID_SELF);
     }
+    // The label is made where its text is first placed, during WM_CREATE
+    // (the text always comes first, before any tooltip needs the label).
     void PlaceLabel(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) override {
-        SetWindowPos(label_, nullptr, units::TwipsToPixels(left, dpi_), units::TwipsToPixels(top, dpi_),
-                     units::TwipsToPixels(width, dpi_), units::TwipsToPixels(height, dpi_),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        const int x = units::TwipsToPixels(left, dpi_), y = units::TwipsToPixels(top, dpi_);
+        const int cx = units::TwipsToPixels(width, dpi_), cy = units::TwipsToPixels(height, dpi_);
+        if (!label_)
+            label_ = CreateWindowExA(0, LabelClassName(), "", WS_CHILD | WS_VISIBLE, x, y, cx, cy, surface_,
+                                     nullptr /* no id */, GetModuleHandleA(nullptr), &labelRoute_);
+        else
+            SetWindowPos(label_, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     void SetToolTipText(const std::string& text) override {
         if (!tooltip_ && !text.empty()) tooltip_ = ui::CreateToolTip(surface_);
@@ -161,15 +167,13 @@ private:
         dpi_ = ui::ScreenDpi();
         font_ = DefaultFont(dpi_);
         if (!font_) return -1;
-        label_ = CreateWindowExA(0, LabelClassName(), "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, surface_,
-                                 nullptr /* no id */, GetModuleHandleA(nullptr), &labelRoute_);
-        if (!label_) return -1;
+        // Reading the text places the label, which makes it.
         if (properties_)
             link_.ReadProperties(*properties_);
         else
             link_.InitProperties();
         properties_ = nullptr;  // the creator's, valid only during creation
-        return 0;
+        return label_ ? 0 : -1;
     }
 
     // The tooltip is a popup owned by the top-level window, not a child, so
@@ -278,14 +282,18 @@ HWND CreateSurface(HWND parent, int x, int y, int cx, int cy, const PropertySet*
 }  // namespace
 
 bool URLLinkWindow::Register() {
+    // Once a process: every later control finds both classes there.
+    static bool registered = false;
+    if (registered) return true;
     ui::LoadCommonControls(ICC_BAR_CLASSES);  // the tooltip class
     // The hand, its hot spot on the fingertip, over the surface and the text.
     // The label's double-clicks arrive as such, so that the second press of
     // one is not taken for a new press.
     const HCURSOR hand = MousePointer::SystemPointer(MousePointer::Shape::Hand);
     using ui::Binding;
-    return ui::RegisterRoutedClass<LinkLabel, Binding::ClassBytes>(LabelClassName(), hand, CS_DBLCLKS) &&
-           ui::RegisterRoutedClass<LinkWindow, Binding::ClassBytes>(URLLink::kProgId, hand);
+    registered = ui::RegisterRoutedClass<LinkLabel, Binding::ClassBytes>(LabelClassName(), hand, CS_DBLCLKS) &&
+                 ui::RegisterRoutedClass<LinkWindow, Binding::ClassBytes>(URLLink::kProgId, hand);
+    return registered;
 }
 
 HWND URLLinkWindow::Create(HWND parent, int x, int y, int cx, int cy, const PropertySet& properties, int id) {
