@@ -117,7 +117,8 @@ TEST_F(MainAppTest, ResetViewsShowsTheBusyPointerWhileItDeletes) {
     MakeKeyAt(HKEY_CURRENT_USER, std::string(fixed::kShellNoRoamKey) + "\\Bags\\1");
     std::string busy;
     standin::SetCallHook([&](const std::string& function, unsigned long) {
-        if (function == "NtDeleteKey") busy += MousePointer::IsBusy() ? "+" : "-";
+        const bool hourglass = GetCursor() == MousePointer::SystemPointer(MousePointer::Shape::Hourglass);
+        if (function == "NtDeleteKey") busy += MousePointer::IsBusy() && hourglass ? "+" : "-";
         return ERROR_SUCCESS;
     });
     app_.Reset_Folders_Click();
