@@ -12,6 +12,9 @@ results="$root/build/results"
 rm -rf "$results"
 mkdir -p "$results"
 export QT_WINEPREFIX="$root/build/wineprefix"
+# Every run is the whole planned set: GoogleTest's filter and sharding
+# variables inherited from the caller would shrink it without a word.
+unset GTEST_FILTER GTEST_TOTAL_SHARDS GTEST_SHARD_INDEX GTEST_SHARD_STATUS_FILE
 trap 'WINEPREFIX="$QT_WINEPREFIX" wineserver -k >/dev/null 2>&1 || true' EXIT
 
 ctest_failures=0

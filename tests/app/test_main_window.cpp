@@ -54,12 +54,17 @@ TEST(MainWindowColours, PagesAndPicturesFollowTheButtonFaceColour) {
     GetClientRect(portrait, &box);
     const int element = COLOR_BTNFACE;
     const COLORREF face = GetSysColor(element), other = RGB(0x12, 0x9a, 0x56);
+    // The user's colour comes back on every way out, a failed assertion too.
+    struct Restore {
+        int element;
+        COLORREF colour;
+        ~Restore() { SetSysColors(1, &element, &colour); }
+    } restore{element, face};
     for (const COLORREF colour : {face, other}) {
         ASSERT_TRUE(SetSysColors(1, &element, &colour));
         EXPECT_EQ(colour, PrintedPixel(page, inPage.x, inPage.y)) << std::hex << colour;
         EXPECT_EQ(colour, PrintedPixel(portrait, box.right - 1, box.bottom - 1)) << std::hex << colour;
     }
-    SetSysColors(1, &element, &face);
 }
 
 // Every control that keeps a font (the system controls) has its row's face
