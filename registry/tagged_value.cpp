@@ -7,20 +7,8 @@
 
 namespace {
 
-const char* KindName(TaggedValue::Kind kind) {
-    switch (kind) {
-        case TaggedValue::Kind::Empty: return "empty";
-        case TaggedValue::Kind::Text: return "text";
-        case TaggedValue::Kind::Integer: return "integer";
-        case TaggedValue::Kind::Boolean: return "boolean";
-        case TaggedValue::Kind::Bytes: return "byte sequence";
-        case TaggedValue::Kind::List: return "list";
-    }
-    return "?";
-}
-
 [[noreturn]] void Mismatch(TaggedValue::Kind from, const char* to) {
-    throw TypeMismatch(std::string("Type mismatch: cannot convert ") + KindName(from) + " to " + to);
+    throw TypeMismatch(std::string("Type mismatch: cannot convert ") + TaggedValue::KindName(from) + " to " + to);
 }
 
 bool IsBlank(char c) {
@@ -53,6 +41,18 @@ bool ParseDecimal(const std::string& text, std::int32_t& out, bool& overflow) {
 }
 
 }  // namespace
+
+const char* TaggedValue::KindName(Kind kind) {
+    switch (kind) {
+        case TaggedValue::Kind::Empty: return "empty";
+        case TaggedValue::Kind::Text: return "text";
+        case TaggedValue::Kind::Integer: return "integer";
+        case TaggedValue::Kind::Boolean: return "boolean";
+        case TaggedValue::Kind::Bytes: return "byte sequence";
+        case TaggedValue::Kind::List: return "list";
+    }
+    return "?";
+}
 
 std::string TaggedValue::ToText() const {
     switch (kind()) {

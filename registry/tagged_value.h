@@ -47,6 +47,8 @@ public:
     TaggedValue(List items) : value_(std::move(items)) {}
 
     Kind kind() const { return static_cast<Kind>(value_.index()); }
+    // The kind's name as messages give it ("text", "byte sequence" ...).
+    static const char* KindName(Kind kind);
     bool IsEmpty() const { return kind() == Kind::Empty; }
 
     // Text: a text unchanged; an integer in decimal with a leading minus when

@@ -4,24 +4,8 @@
 
 #include "registry/value_codec.h"
 
-namespace {
-
-const char* KindName(TaggedValue::Kind kind) {
-    switch (kind) {
-        case TaggedValue::Kind::Empty: return "empty";
-        case TaggedValue::Kind::Text: return "text";
-        case TaggedValue::Kind::Integer: return "integer";
-        case TaggedValue::Kind::Boolean: return "boolean";
-        case TaggedValue::Kind::Bytes: return "byte sequence";
-        case TaggedValue::Kind::List: return "list";
-    }
-    return "?";
-}
-
-}  // namespace
-
 std::string Describe(const TaggedValue& value) {
-    std::string out = KindName(value.kind());
+    std::string out = TaggedValue::KindName(value.kind());
     switch (value.kind()) {
         case TaggedValue::Kind::Empty: break;
         case TaggedValue::Kind::Text:
