@@ -1,15 +1,15 @@
 // MainWindow: the program's one window, Main_App's view made of real Win32
 // controls. It registers, creates and centres the window, has the controls
 // of the layout table (app/layout.h) made by ControlFactory
-// (app/control_factory.h) container by container (the hidden pages' just
+// (app/win32/control_factory.h) container by container (the hidden pages' just
 // after the first paint), runs Form_Load while it is created, and routes:
 // the buttons' clicks (each row's command) and the tab strip's selection to
 // Main_App, the access keys to the tabs and the Exit button, Main_App's view
 // calls to the controls. It runs the program's message loop, which ends when
-// the window is gone. The containers are Panels (app/panel.h); the keyboard
-// is KeyboardNavigation's (app/keyboard_navigation.h).
+// the window is gone. The containers are Panels (app/win32/panel.h); the keyboard
+// is KeyboardNavigation's (app/win32/keyboard_navigation.h).
 //
-// Messages reach the window through ui::RoutedProc (controls/window_kit.h):
+// Messages reach the window through ui::RoutedProc (controls/win32/window_kit.h):
 // the window is an object bound at WM_NCCREATE and released at WM_NCDESTROY.
 //
 // Ownership: the window owns its controls, the factory with their fonts and
