@@ -39,6 +39,9 @@ TEST(KeyedCollection, KeysIgnoreCaseAndStayUnique) {
 // "a": the two names must stay apart, while the letters of a name still fold.
 TEST(NameFolding, NeverFoldsATrailByte) {
     if (kStandIn) GTEST_SKIP() << "the stand-in folds ASCII letters only";
+#ifdef _WIN32
+    if (!IsValidCodePage(932)) GTEST_SKIP() << "code page 932 is not installed (East Asian languages)";
+#endif
     EXPECT_NE(names::FoldKey("Bag\x83\x41", 932), names::FoldKey("Bag\x83\x61", 932));
     EXPECT_EQ(names::FoldKey("BAG\x83\x41", 932), names::FoldKey("bag\x83\x41", 932));
 }

@@ -8,7 +8,8 @@ namespace {
 
 using namespace std::string_literals;
 
-const HKEY kNotAHandle = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x4321));
+// Windows ignores a handle's two low tag bits: the handle bits of this one are zero.
+const HKEY kNotAHandle = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x3));
 
 class RegistryRoutinesKeys : public RegistryTest {
 protected:

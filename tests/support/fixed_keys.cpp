@@ -1,7 +1,13 @@
 #include "fixed_keys.h"
 
+#include <cstdlib>
+
 void FixedKeysTest::SetUp() {
     RegistryTest::SetUp();
+    const char* throwaway = std::getenv("QT_THROWAWAY_MACHINE");
+    if (!kStandIn && !OnWine() && !(throwaway && std::string(throwaway) == "1"))
+        GTEST_SKIP() << "changes the machine's own shell and class keys: set QT_THROWAWAY_MACHINE=1 on a throw-away "
+                        "machine";
     for (const auto& [root, path] :
          {std::pair{HKEY_LOCAL_MACHINE, fixed::kClassKey}, std::pair{HKEY_CURRENT_USER, fixed::kShellKey},
           std::pair{HKEY_CURRENT_USER, fixed::kShellNoRoamKey}}) {

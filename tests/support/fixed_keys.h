@@ -1,7 +1,11 @@
 // FixedKeysTest: for handlers on the program's fixed keys (the media class
 // key below HKLM, HKCU's Shell and ShellNoRoam). Each key is saved with its
 // subtree before the test and put back after, or its first missing level
-// removed.
+// removed. On a real Windows machine these are the user's live keys (the
+// shell writes them meanwhile; a killed run would lose the user's views) and
+// HKLM needs full rights: the tests run only natively, under Wine in the
+// test prefix, or where QT_THROWAWAY_MACHINE=1 says the machine is a
+// throw-away one (a VM), and are skipped elsewhere.
 #pragma once
 
 #include "test_key.h"
