@@ -42,15 +42,6 @@ void EnumValues(const std::uint8_t* data, std::size_t size) {
         Check(it != written.end(), "a listed name was written");
         Check(item.kind() == TaggedValue::Kind::List && item.ToList().size() == 2, "items are [name, data]");
         Check(item.ToList()[0] == TaggedValue(name), "the item's first element is its name");
-        const TaggedValue& shown = item.ToList()[1];
-        switch (it->second) {
-            case REG_SZ:
-            case REG_EXPAND_SZ:
-            case REG_BINARY:
-            case REG_MULTI_SZ: Check(shown.kind() == TaggedValue::Kind::Text, "listed as text"); break;
-            case REG_DWORD: Check(shown.kind() == TaggedValue::Kind::Integer, "a DWORD listed as an integer"); break;
-            default: Check(shown.IsEmpty(), "other types listed empty");
-        }
     }
     Check(standin::OpenHandles() == 0, "no handle left open");
 }

@@ -90,7 +90,6 @@ TEST_F(RegistryRoutinesKeys, EnumRegistryKeysListsDirectSubkeysInPlatformOrder) 
     const KeyTree tree = ReadTree(HKEY_CURRENT_USER, Path("List")).value();
     std::vector<std::string> raw;  // as the platform enumerates them
     for (const KeyTree& sub : tree.subkeys) raw.push_back(sub.name);
-    ASSERT_EQ(6u, raw.size());
     // The object's own target plays no part. (A given handle with the empty
     // name is listed as in test_registry_enum.cpp: both share that step.)
     reg_.hKey(HKEY_LOCAL_MACHINE);

@@ -73,6 +73,7 @@ std::vector<Shape> Shapes() {
         // Other types give the fallback and are listed empty.
         {"REG_NONE", REG_NONE, {1, 2}, kFallback, T()},
         {"REG_QWORD", 11, {1, 0, 0, 0, 0, 0, 0, 0}, kFallback, T()},
+        {"type 0xFFFFFFFF", 0xFFFFFFFF, {1, 2}, kFallback, T()},
         // The longest name the registry allows.
         {"name of 16,383 characters", REG_DWORD, {5, 0, 0, 0}, T(5), T(5), std::string(16383, 'L')},
     };
