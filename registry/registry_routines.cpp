@@ -33,7 +33,9 @@ std::int32_t RegistryRoutines::DeleteKey(const std::string& KeyName) const {
 
 std::int32_t RegistryRoutines::DeleteValue(const std::string& ValueName) const {
     KeyHandle key;
-    const LONG opened = key.Open(hKey_, FullPath(), KEY_ALL_ACCESS | View_);
+    // The right to set values is all a value's deletion needs: a key the user
+    // may change but not administer (no DELETE or WRITE_DAC) loses it too.
+    const LONG opened = key.Open(hKey_, FullPath(), KEY_SET_VALUE | View_);
     if (opened != ERROR_SUCCESS) return opened;
     return RegDeleteValueA(key.get(), ValueName.c_str());
 }

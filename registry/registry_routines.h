@@ -46,8 +46,9 @@ public:
     // Deletes KeyRoot\KeyName, which must have no subkeys. Returns the Win32
     // status: 0 on success.
     std::int32_t DeleteKey(const std::string& KeyName) const;
-    // Deletes a value of the target key ("" is the unnamed default value).
-    // Returns the Win32 status of the failing step, or 0.
+    // Deletes a value of the target key ("" is the unnamed default value),
+    // opened for setting values only. Returns the Win32 status of the failing
+    // step, or 0.
     std::int32_t DeleteValue(const std::string& ValueName) const;
     // The names of the subkeys of hKey\KeyName (of hKey itself when KeyName
     // is empty), in the platform's order, each under its own name. The

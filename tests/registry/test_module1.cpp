@@ -255,8 +255,7 @@ TEST_F(Module1Test, RefusingKeyShowsTheBoxAndTheDeletionEnds) {
     const HWND program = window(0x5150);
     MakeKey("T\\locked\\inner");
     const std::string locked = Path("T\\locked");
-    standin::RefuseDelete(HKEY_CURRENT_USER, locked);
-    standin::RefuseOpen(HKEY_CURRENT_USER, locked, kWriteBits);
+    Lock(HKEY_CURRENT_USER, locked);
     for (const HWND active : {program, HWND{}}) {
         standin::ResetCallCounts();
         standin::SetActiveWindow(active);

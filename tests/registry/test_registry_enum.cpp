@@ -15,16 +15,9 @@ protected:
         RegistryTest::SetUp();
         MakeKey("Values");
         // The object's own target must play no part in the listing.
-        reg_.hKey(HKEY_LOCAL_MACHINE);
-        reg_.KeyRoot("Nowhere");
-        reg_.Subkey("AtAll");
+        reg_ = Aimed(HKEY_LOCAL_MACHINE, "Nowhere", "AtAll");
     }
     KeyedCollection List() { return reg_.EnumRegistryValues(HKEY_CURRENT_USER, Path("Values")); }
-    static std::vector<std::string> Names(const KeyedCollection& c) {
-        std::vector<std::string> out;
-        for (const auto& entry : c) out.push_back(entry.first);
-        return out;
-    }
     RegistryRoutines reg_;
 };
 

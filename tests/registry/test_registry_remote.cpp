@@ -22,9 +22,7 @@ protected:
         MakeKey("Target");
         MakeKey("Other");
         // The object's hKey plays no part; only KeyRoot\Subkey does.
-        reg_.hKey(HKEY_LOCAL_MACHINE);
-        reg_.KeyRoot(Base());
-        reg_.Subkey("Target");
+        reg_ = Aimed(HKEY_LOCAL_MACHINE, Base(), "Target");
     }
     TaggedValue Read(const std::string& name, const std::optional<std::string>& path = std::nullopt) {
         return reg_.ReadRemoteRegistryValue("", HKEY_CURRENT_USER, name, path);

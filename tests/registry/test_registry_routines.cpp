@@ -15,16 +15,7 @@ class RegistryRoutinesKeys : public RegistryTest {
 protected:
     void SetUp() override {
         RegistryTest::SetUp();
-        reg_.hKey(HKEY_CURRENT_USER);
-        reg_.KeyRoot(Base());
-        reg_.Subkey("Target");
-    }
-
-    // The keys of a listing; each item must be its own name.
-    static std::vector<std::string> Names(const KeyedCollection& c) {
-        std::vector<std::string> out;
-        for (const auto& entry : c) out.push_back(entry.second == TaggedValue(entry.first) ? entry.first : "<item>");
-        return out;
+        reg_ = Aimed(HKEY_CURRENT_USER, Base(), "Target");
     }
 
     RegistryRoutines reg_;
@@ -93,7 +84,9 @@ TEST_F(RegistryRoutinesKeys, EnumRegistryKeysListsDirectSubkeysInPlatformOrder) 
     // The object's own target plays no part. (A given handle with the empty
     // name is listed as in test_registry_enum.cpp: both share that step.)
     reg_.hKey(HKEY_LOCAL_MACHINE);
-    EXPECT_EQ(raw, Names(reg_.EnumRegistryKeys(HKEY_CURRENT_USER, Path("List"))));
+    const KeyedCollection listed = reg_.EnumRegistryKeys(HKEY_CURRENT_USER, Path("List"));
+    EXPECT_EQ(raw, Names(listed));
+    for (const auto& [name, item] : listed) EXPECT_EQ(TaggedValue(name), item) << "each item is its own name";
 }
 
 TEST_F(RegistryRoutinesKeys, EnumRegistryKeysEmptyResults) {

@@ -14,9 +14,7 @@ protected:
     void SetUp() override {
         RegistryTest::SetUp();
         MakeKey("InProcServer32");
-        reg_.hKey(HKEY_CURRENT_USER);
-        reg_.KeyRoot(Base());
-        reg_.Subkey("InProcServer32");
+        reg_ = Aimed(HKEY_CURRENT_USER, Base(), "InProcServer32");
     }
     RegistryRoutines reg_;
 };
@@ -79,6 +77,17 @@ TEST_F(RegistryValues, RefusedWriteGivesFalse) {
     standin::RefuseWrite(HKEY_CURRENT_USER, Path("InProcServer32"));
     EXPECT_FALSE(reg_.SetRegistryValue("v", TaggedValue("x"), REG_SZ));
     EXPECT_FALSE(ValuePresent("InProcServer32", "v"));
+}
+
+// A write or a deletion of a value asks for no right beyond its own: it works
+// where every other right on the key is refused.
+TEST_F(RegistryValues, ValueChangesAskForTheLeastRights) {
+    STANDIN_ONLY();
+    SetRaw("InProcServer32", "old", REG_SZ, Bytes("x\0"s));
+    standin::RefuseOpen(HKEY_CURRENT_USER, Path("InProcServer32"), KEY_ALL_ACCESS & ~KEY_WRITE);
+    EXPECT_TRUE(reg_.SetRegistryValue("v", TaggedValue("x"), REG_SZ));
+    standin::RefuseOpen(HKEY_CURRENT_USER, Path("InProcServer32"), KEY_ALL_ACCESS & ~KEY_SET_VALUE);
+    EXPECT_EQ(0, reg_.DeleteValue("old"));
 }
 
 }  // namespace

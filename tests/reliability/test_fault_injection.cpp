@@ -69,10 +69,7 @@ struct Operation {
 };
 
 std::vector<Operation> Operations() {
-    RegistryRoutines t;
-    t.hKey(HKEY_CURRENT_USER);
-    t.KeyRoot(kBase);
-    t.Subkey("Target");
+    const RegistryRoutines t = Aimed(HKEY_CURRENT_USER, kBase, "Target");
     const std::string local = std::string("\\\\") + standin::LocalComputerName();
     return {
         {"KeyExists", [=] { t.KeyExists(); }},

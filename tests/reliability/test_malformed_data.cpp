@@ -96,10 +96,8 @@ TEST_F(MalformedDataTest, ReadAndListingGiveTheDefinedResult) {
     ASSERT_TRUE(SetEnvironmentVariableA("QT_LONG_DIR", kLongDir.c_str()));
     const auto rows = Shapes();
     for (const auto& row : rows) SetRawExact("", row.name, row.type, row.data);
-    RegistryRoutines r;
-    r.hKey(HKEY_CURRENT_USER);
-    r.KeyRoot(Base());
-    r.Subkey("");  // KeyRoot + "\" ends in a separator, which the platform ignores
+    // KeyRoot + "\" ends in a separator, which the platform ignores.
+    RegistryRoutines r = Aimed(HKEY_CURRENT_USER, Base(), "");
     const KeyedCollection listed = r.EnumRegistryValues(HKEY_CURRENT_USER, Base());
     EXPECT_EQ(rows.size(), listed.Count());
     for (const auto& row : rows) {

@@ -95,11 +95,10 @@ Model Deleted(const Model& model, const std::string& target, const std::vector<s
     return out;
 }
 
-// Makes one of `keys` refuse deletion and writing (still readable); returns it in lower case.
+// Locks one of `keys`; returns it in lower case.
 std::string RefuseOne(Random& rng, const std::vector<std::string>& keys) {
     const std::string& path = keys[rng.Between(0, static_cast<unsigned>(keys.size() - 1))];
-    standin::RefuseDelete(HKEY_CURRENT_USER, path);
-    standin::RefuseOpen(HKEY_CURRENT_USER, path, KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
+    Lock(HKEY_CURRENT_USER, path);
     return names::LowerCase(path);
 }
 

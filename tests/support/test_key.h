@@ -25,6 +25,7 @@
 #include "platform/platform.h"
 #include "platform/standin_control.h"
 #include "printers.h"
+#include "registry/registry_routines.h"
 
 // True where the registry is the in-memory stand-in (faults can be injected).
 #ifdef _WIN32
@@ -50,6 +51,29 @@ bool OnWine();
             __VA_ARGS__;              \
         }                             \
     } while (0)
+
+// Makes root\path a key of the stand-in that refuses deletion and every
+// write (still readable), as a key another user or a policy holds.
+inline void Lock(HKEY root, const std::string& path) {
+    standin::RefuseDelete(root, path);
+    standin::RefuseOpen(root, path, KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
+}
+
+// The names of a listing, in its order.
+inline std::vector<std::string> Names(const KeyedCollection& c) {
+    std::vector<std::string> out;
+    for (const auto& entry : c) out.push_back(entry.first);
+    return out;
+}
+
+// A RegistryRoutines aimed at root\keyRoot\subkey.
+inline RegistryRoutines Aimed(HKEY root, const std::string& keyRoot, const std::string& subkey) {
+    RegistryRoutines r;
+    r.hKey(root);
+    r.KeyRoot(keyRoot);
+    r.Subkey(subkey);
+    return r;
+}
 
 struct SetupError : std::runtime_error {
     using std::runtime_error::runtime_error;

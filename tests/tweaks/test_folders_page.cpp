@@ -92,8 +92,7 @@ TEST_F(FoldersPageTest, ResetRemovesBothTreesAndNothingElse) {
 TEST_F(FoldersPageTest, RefusingKeyInBagMruStillLetsBagsGo) {
     STANDIN_ONLY();
     BuildViews(kShellNoRoamKey, 20);
-    standin::RefuseDelete(HKEY_CURRENT_USER, kBagMru + "\\1\\2");
-    standin::RefuseOpen(HKEY_CURRENT_USER, kBagMru + "\\1\\2", KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
+    Lock(HKEY_CURRENT_USER, kBagMru + "\\1\\2");
     FoldersPage::Reset_Folders_Click();
     EXPECT_EQ(1u, standin::MessageBoxes().size());
     EXPECT_TRUE(KeyPresentAt(HKEY_CURRENT_USER, kBagMru));
