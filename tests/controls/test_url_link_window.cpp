@@ -146,28 +146,22 @@ TEST_F(URLLinkWindowTest, TooltipShowsTheURLOnlyWhenAskedFor) {
 TEST_F(URLLinkWindowTest, OnlyALeftPressOnTheTextRaisesGoToURL) {
     HWND control = Make(kStored);
     HWND label = URLLinkWindow::Label(control);
-    std::vector<std::string> raised;
-    URLLinkWindow::Link(control)->GoToURL = [&](std::string& url, bool& cancel) {
-        raised.push_back(url);
-        cancel = true;
-    };
+    int raised = 0;
+    URLLinkWindow::Link(control)->GoToURL = [&](std::string&, bool& cancel) { ++raised, cancel = true; };
     const LPARAM at = MAKELPARAM(2, 2);
     SendMessageA(label, WM_RBUTTONDOWN, MK_RBUTTON, at);
     SendMessageA(label, WM_MBUTTONDOWN, MK_MBUTTON, at);
     SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(LabelRect(control).right + 5, 2));  // beside
-    EXPECT_TRUE(raised.empty());
+    EXPECT_EQ(0, raised);
     SendMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    EXPECT_EQ((std::vector<std::string>{"http://forum/"}), raised);
+    EXPECT_EQ(1, raised);
 
     // A handler's exception stops at the window procedure, and the next
     // press opens again.
-    URLLinkWindow::Link(control)->GoToURL = [&](std::string& url, bool&) {
-        raised.push_back(url);
-        throw std::runtime_error("handler");
-    };
+    URLLinkWindow::Link(control)->GoToURL = [&](std::string&, bool&) { ++raised, throw std::runtime_error("h"); };
     SendMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    EXPECT_EQ(3u, raised.size());
+    EXPECT_EQ(3, raised);
 }
 
 // What a screen reader meets: from either window, one object that is the
