@@ -7,6 +7,7 @@
 #include "app/layout.h"
 #include "app/win32/main_window.h"
 #include "controls/units.h"
+#include "window_pixels.h"
 
 namespace {
 
@@ -25,18 +26,6 @@ HWND ChildNamed(HWND main, const char* name) {
     Search search{layout::IdOf(*layout::Find(name)), nullptr};
     EnumChildWindows(main, TakeIfSought, reinterpret_cast<LPARAM>(&search));
     return search.found;
-}
-
-// The colour at x, y of what `window` draws of itself for WM_PRINTCLIENT.
-COLORREF PrintedPixel(HWND window, int x, int y) {
-    RECT client;
-    GetClientRect(window, &client);
-    ui::WindowDc screen(nullptr);
-    ui::MemoryDc memory(screen.get());
-    ui::GdiOwner<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
-    ui::Selected selected(memory.get(), bitmap.get());
-    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT | PRF_ERASEBKGND);
-    return GetPixel(memory.get(), x, y);
 }
 
 // Wine applies SetSysColors to the calling process only; Windows to every
@@ -62,8 +51,8 @@ TEST(MainWindowColours, PagesAndPicturesFollowTheButtonFaceColour) {
     } restore{element, face};
     for (const COLORREF colour : {face, other}) {
         ASSERT_TRUE(SetSysColors(1, &element, &colour));
-        EXPECT_EQ(colour, PrintedPixel(page, inPage.x, inPage.y)) << std::hex << colour;
-        EXPECT_EQ(colour, PrintedPixel(portrait, box.right - 1, box.bottom - 1)) << std::hex << colour;
+        EXPECT_EQ(colour, Canvas(page).At(inPage.x, inPage.y)) << std::hex << colour;
+        EXPECT_EQ(colour, Canvas(portrait).At(box.right - 1, box.bottom - 1)) << std::hex << colour;
     }
 }
 
@@ -73,7 +62,7 @@ TEST(MainWindowFonts, EachControlHasTheFontOfItsRow) {
     MainWindow window;
     ASSERT_TRUE(window.Create(GetModuleHandleA(nullptr), SW_SHOWNORMAL)) << "no window (display driver?)";
     for (MSG m; PeekMessageA(&m, window.hwnd(), 0, 0, PM_REMOVE);) DispatchMessageA(&m);  // the other pages
-    const int dpi = ui::ScreenDpi();
+    const int height = HeightOf825Points(ui::ScreenDpi());
     int checked = 0;
     for (const layout::Control& row : layout::Controls()) {
         const HWND control = ChildNamed(window.hwnd(), row.name);
@@ -82,7 +71,7 @@ TEST(MainWindowFonts, EachControlHasTheFontOfItsRow) {
         LOGFONTA lf{};
         ASSERT_EQ(static_cast<int>(sizeof lf), GetObjectA(font, sizeof lf, &lf)) << row.name;
         EXPECT_STREQ(row.font.face, lf.lfFaceName) << row.name;
-        EXPECT_EQ(-MulDiv(row.font.hundredths, dpi, 7200), lf.lfHeight) << row.name;
+        EXPECT_EQ(-height, lf.lfHeight) << row.name << ", " << row.font.hundredths << " hundredths of a point";
         ++checked;
     }
     EXPECT_EQ(16, checked) << "the tab strip, 4 texts, 2 fields, 6 buttons and 3 labels";

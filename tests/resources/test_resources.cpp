@@ -17,6 +17,7 @@
 #include "app/version.h"
 #include "platform/names.h"
 #include "resource.h"
+#include "window_pixels.h"
 
 namespace {
 
@@ -116,19 +117,16 @@ TEST(Pictures, DecodeToTheirPixelSizesAndScaleTogether) {
         EXPECT_EQ((std::vector<LONG>{c.width, c.height, c.at120x, c.at120y}),
                   (std::vector<LONG>{c.picture->PixelSize().cx, c.picture->PixelSize().cy, c.picture->DrawnSize(120).cx,
                                      c.picture->DrawnSize(120).cy}));
-        ui::WindowDc screen(nullptr);
-        ui::MemoryDc dc(screen.get());
-        ui::GdiOwner<HBITMAP> canvas(CreateCompatibleBitmap(screen.get(), 400, 100));
-        ui::Selected selected(dc.get(), canvas.get());
+        const Canvas canvas(400, 100);
         ui::GdiOwner<HBRUSH> fill(CreateSolidBrush(sentinel));
         RECT all{0, 0, 400, 100};
-        FillRect(dc.get(), &all, fill.get());
-        c.picture->Draw(dc.get(), 120);
+        FillRect(canvas.dc(), &all, fill.get());
+        c.picture->Draw(canvas.dc(), 120);
         // The last drawn column and row, and nothing after them.
         int lastX = -1, lastY = -1;
         for (int y = 0; y < 100; ++y)
             for (int x = 0; x < 400; ++x)
-                if (GetPixel(dc.get(), x, y) != sentinel) lastX = std::max(lastX, x), lastY = std::max(lastY, y);
+                if (canvas.At(x, y) != sentinel) lastX = std::max(lastX, x), lastY = std::max(lastY, y);
         EXPECT_EQ((std::vector<int>{c.at120x - 1, c.at120y - 1}), (std::vector<int>{lastX, lastY})) << c.width;
     }
 }
