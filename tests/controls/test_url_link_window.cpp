@@ -104,6 +104,20 @@ TEST_F(URLLinkWindowTest, LabelPaintsInTheHighlightColour) {
     EXPECT_EQ(0, other) << "pixels in neither the highlight nor the background colour";
 }
 
+// The focus rectangle is dotted (every other pixel of its edges inverted)
+// round the text, whose letters here stay clear of the top row.
+TEST_F(URLLinkWindowTest, OnlyAFocusedLinkDrawsItsFocusRectangle) {
+    HWND control = Make(kStored);
+    URLLinkWindow::Link(control)->SetText("some new ones");
+    for (const HWND focus : {parent_, control}) {
+        ASSERT_EQ(focus, (SetFocus(focus), GetFocus()));
+        const Canvas label(URLLinkWindow::Label(control));
+        int dotted = 0;
+        for (int x = 0; x < label.width(); ++x) dotted += label.At(x, 0) != GetSysColor(COLOR_BTNFACE);
+        EXPECT_NEAR(focus == control ? label.width() / 2.0 : 0, dotted, 0.5) << "of " << label.width();
+    }
+}
+
 // The logic's tooltip texts (tests/controls/test_url_link.cpp) reach the real
 // tooltip control: one tool with the address, none for an empty text. A new
 // instance, without a stored set, has the defaults: no tooltip.
