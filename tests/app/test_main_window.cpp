@@ -44,14 +44,14 @@ TEST_F(MainWindowTest, EachPartDrawsInItsColours) {
     // panels of the same class).
     const Canvas page(Child("frAbout"));
     EXPECT_EQ(face, page.At(units::ScalePixels(160, dpi), units::ScalePixels(150, dpi)));
-    // The separator, 100 pixels in: its 1-pixel line over its 2-pixel one,
-    // which shows in the row above or below.
+    // The separator, 100 pixels in: its 1-pixel line over its 2-pixel one.
     const layout::Control &over = *layout::Find("Line1(1)"), &under = *layout::Find("Line1(2)");
     const int x = units::ScalePixels(100, dpi), y = units::TwipsToPixels(over.place.top, dpi);
     EXPECT_EQ(over.colour, page.At(x, y));
-    EXPECT_TRUE(page.At(x, y - 1) == under.colour || page.At(x, y + 1) == under.colour);
-    // Labels in the button text colour unless their row has one, texts in
-    // the window text colour: some pixels in it, none in any other.
+    EXPECT_TRUE(page.At(x, y - 1) == under.colour || page.At(x, y + 1) == under.colour) << "the 2-pixel line";
+    // The page's caption and labels in the button text colour (or their row's),
+    // texts in the window text colour: some pixels in it, none in any other.
+    EXPECT_GT(page.Inks(ours[1], face).first, 0) << "the page's caption";
     for (const auto& [name, ink] :
          {std::tuple{"Label1", ours[1]}, {"lblDisclaimer", RGB(0, 0, 0)}, {"About_Text", ours[2]}}) {
         const auto [inked, other] = Canvas(Child(name)).Inks(ink, face);
