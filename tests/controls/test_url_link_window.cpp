@@ -267,8 +267,11 @@ TEST(SystemLibrary, LoadsOnDemandAndTellsWhatIsMissing) {
     const auto execute = platform::SystemFunction<ShellExecuteFn>("shell32.dll", "ShellExecuteA");
     ASSERT_NE(nullptr, execute);
     EXPECT_NE(GetModuleHandleA("shell32.dll"), nullptr);
-    const HINSTANCE result =
-        execute(nullptr, "open", "Z:\\qorvel-tweaker-no-such-file.qtz", nullptr, nullptr, SW_SHOWNORMAL);
+    char missing[MAX_PATH + 40];  // in the temporary folder, on any drive
+    const DWORD folder = GetTempPathA(MAX_PATH, missing);
+    ASSERT_TRUE(folder > 0 && folder < MAX_PATH);
+    lstrcatA(missing, "qorvel-tweaker-no-such-file.qtz");
+    const HINSTANCE result = execute(nullptr, "open", missing, nullptr, nullptr, SW_SHOWNORMAL);
     EXPECT_EQ(reinterpret_cast<INT_PTR>(result), 2 /* SE_ERR_FNF */);
     EXPECT_EQ(nullptr, platform::SystemFunctionAddress("shell32.dll", "QorvelNoSuchFunction"));
     EXPECT_EQ(static_cast<DWORD>(ERROR_PROC_NOT_FOUND), GetLastError());
