@@ -176,6 +176,7 @@ TEST_F(Module1Test, EntersNoMoreThan512Levels) {
     EXPECT_TRUE(KeyPresent(chain));
     EXPECT_FALSE(KeyPresent("Top\\Side"));
     EXPECT_EQ(ERROR_SUCCESS, DeleteKeyTree(HKEY_CURRENT_USER, Path("Top\\L")));  // 512 levels
+    EXPECT_FALSE(KeyPresent("Top\\L")) << "the whole chain";
 }
 
 // The size is the point: an index or count held in 16 signed bits wraps

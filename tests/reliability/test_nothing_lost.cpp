@@ -127,18 +127,4 @@ TEST(NothingLostTest, DeleteKeyTreeRemovesExactlyTheTarget) {
     standin::Reset();
 }
 
-// 500 levels deep, through the recursion.
-TEST(NothingLostTest, DeepChainIsDeletedWhole) {
-    STANDIN_ONLY();
-    standin::Reset();
-    const std::string path = "Software\\QorvelTweakerTests\\Chain";
-    std::string chain = path;
-    for (int level = 0; level < 500; ++level) chain += "\\L";
-    MakeKeyAt(HKEY_CURRENT_USER, chain);
-    const Model before = Software();
-    EXPECT_EQ(ERROR_SUCCESS, Module1::DeleteKeyTree(HKEY_CURRENT_USER, path));
-    EXPECT_EQ(Deleted(before, names::LowerCase(path), {}), Software());
-    standin::Reset();
-}
-
 }  // namespace

@@ -40,8 +40,7 @@ QT_NOT_HERE(void SetCallHook(CallHook))
 // system's list of handles (SystemHandleInformation) gives each handle's
 // process and object type; keys are of the type of one opened to count. The
 // predefined roots are opened first: the platform keeps their handles once
-// used (Wine 8 also leaks two for each HKCR open with a view bit, so that
-// one is not made).
+// used.
 static long OpenRegistryHandles() {
     struct Entry {
         ULONG process;
@@ -58,11 +57,8 @@ static long OpenRegistryHandles() {
     static const auto query = reinterpret_cast<Query>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
     HKEY key = nullptr;
-    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_USERS})
+    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS})
         if (RegOpenKeyExA(root, "Software", 0, KEY_READ, &key) == ERROR_SUCCESS) RegCloseKey(key);
-    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
-        for (REGSAM view : {0, KEY_WOW64_32KEY, KEY_WOW64_64KEY})
-            if (RegOpenKeyExA(root, "Software", 0, KEY_READ | view, &key) == ERROR_SUCCESS) RegCloseKey(key);
     if (!query || RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &key) != ERROR_SUCCESS) return -1;
     const KeyPtr counted(key, &RegCloseKey);
     std::vector<std::uint64_t> buffer(1 << 13);  // 8-byte aligned, as the list's pointers are

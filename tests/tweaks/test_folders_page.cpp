@@ -37,12 +37,8 @@ protected:
             RemoveKeyAt(HKEY_CURRENT_USER, key);
             MakeKeyAt(HKEY_CURRENT_USER, key);
         }
-        for (RegistryRoutines* key : {&shell_, &noRoam_}) {
-            key->hKey(HKEY_CURRENT_USER);
-            key->KeyRoot(fixed::kWindowsKey);
-        }
-        shell_.Subkey("Shell");
-        noRoam_.Subkey("ShellNoRoam");
+        shell_ = Aimed(HKEY_CURRENT_USER, fixed::kWindowsKey, "Shell");
+        noRoam_ = Aimed(HKEY_CURRENT_USER, fixed::kWindowsKey, "ShellNoRoam");
     }
     std::vector<std::string> Windows() const { return Snapshot(HKEY_CURRENT_USER, fixed::kWindowsKey); }
     RegistryRoutines shell_, noRoam_;
