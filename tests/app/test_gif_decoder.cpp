@@ -161,9 +161,10 @@ TEST(GifDecoder, RefusesMalformedFiles) {
         b[at] = value;
         return b;
     };
-    Frame badSize = one, withTransparent = one;
+    Frame badSize = one, withTransparent = one, beyond{0, 0, 2, 1, false, {}, {1, 7}};
     badSize.minimumSize = 9;
     withTransparent.transparent = 2;
+    beyond.growing = true;  // the second code, 7, lies beyond the next string's 6
     Bytes wrongCode = kSample;
     wrongCode[45] = 0xBC;  // the second code (7) names a string not yet made
     const struct {
@@ -177,6 +178,7 @@ TEST(GifDecoder, RefusesMalformedFiles) {
         {"screen larger than allowed", Build(4097, 4097, palette, one)},
         {"code size beyond 8 bits", Build(1, 1, palette, badSize)},
         {"code for a string not yet made", wrongCode},
+        {"code beyond the next string", Build(2, 1, palette, beyond)},
         {"unknown block", with(kSample, 25, 0x99)},
         {"graphic control block of 3 bytes", with(Build(1, 1, palette, withTransparent), 27, 3)},
     };
