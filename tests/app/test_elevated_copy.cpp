@@ -44,7 +44,7 @@ protected:
 
 // Only a token that is not elevated, on a Windows that knows elevation: not
 // XP (the query is refused), not a process that runs with full rights
-// already, not one whose token cannot be read.
+// already, not one whose token cannot be read. TearDown finds the token closed.
 TEST_F(ElevatedCopyTest, AsksOnlyWhereUacCanRaiseTheRights) {
     STANDIN_ONLY();
     const struct {
@@ -66,7 +66,6 @@ TEST_F(ElevatedCopyTest, AsksOnlyWhereUacCanRaiseTheRights) {
         });
         EXPECT_EQ(row.canAsk, copy.CanAsk()) << row.type << " " << row.elevatedDefault << " " << row.failing;
         standin::SetCallHook(nullptr);
-        EXPECT_EQ(0u, standin::OpenHandles()) << "the token is closed";
     }
 }
 
@@ -114,7 +113,6 @@ TEST_F(ElevatedCopyTest, RunWritesBothValuesAndAnswersTheirStatus) {
     EXPECT_EQ(ERROR_ACCESS_DENIED, ElevatedCopy::Run(Action::New));
     EXPECT_EQ(Sz("Both"), ValueAt(HKEY_LOCAL_MACHINE, fixed::kAviKey, "ThreadingModel"));
     EXPECT_TRUE(standin::ShellExecutes().empty()) << "the copy starts nothing";
-    EXPECT_EQ(0u, standin::OpenHandles());
 }
 
 }  // namespace
