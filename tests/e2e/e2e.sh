@@ -99,7 +99,7 @@ cp "$exe" "$QT_GUI_TMP/program/"
 program="$QT_GUI_TMP/program/$(basename "$exe")"
 # Wine hands no Unix variable named QT_* on to Windows programs (seen on
 # Wine 8): the user's environment in the registry carries it instead.
-qt_wine 60 reg add 'HKCU\Environment' /v QT_PLANTED_LOG /d "$(qt_winpath "$QT_GUI_TMP/planted.log")" /f
+setup "the planted DLLs' log is named" qt_wine 60 reg add 'HKCU\Environment' /v QT_PLANTED_LOG /d "$(qt_winpath "$QT_GUI_TMP/planted.log")" /f
 start_program() {
   qt_start_program "$program" "$QT_GUI_TMP/current" WINEDLLOVERRIDES="$WINEDLLOVERRIDES;uxtheme,shell32=n,b"
 }
@@ -110,7 +110,7 @@ planted_loads() {  # the lines of the program's process in the planted DLLs' log
 # The shell opens http addresses with qt-probe, which writes them to a file.
 # Classes\http is one key for both registry views, in Wine's prefix as on
 # 64-bit Windows.
-qt_wine 60 reg add 'HKLM\Software\Classes\http\shell\open\command' /ve /f "$QT_REG_VIEW" \
+setup "qt-probe opens http addresses" qt_wine 60 reg add 'HKLM\Software\Classes\http\shell\open\command' /ve /f "$QT_REG_VIEW" \
   /d "\"$(qt_winpath "$QT_PROBE")\" opened \"$(qt_winpath "$QT_GUI_TMP/opened.log")\" \"%1\""
 
 check "program starts and shows its window" start_program
@@ -219,7 +219,7 @@ check "the copy's /avi-default restores every view and ends with 0" eval \
   'copy_run /avi-default && [ "$(avi_value ThreadingModel)" = "$(in_views "REG_SZ|Both")" ]'
 
 # A change made outside shows when the page is shown again.
-qt_wine 60 reg add "$AVI" /v ThreadingModel /t REG_SZ /d Apartment /f "$QT_REG_VIEW"
+setup "another program changes the key" qt_wine 60 reg add "$AVI" /v ThreadingModel /t REG_SZ /d Apartment /f "$QT_REG_VIEW"
 qt_key alt+a
 check "Alt+A shows the About page" qt_wait 20 qt_page_shown frAbout
 qt_key alt+v
@@ -268,7 +268,7 @@ check "Reset Views keeps Shell\\Bags" key_exists "$WIN\Shell\Bags\2\Shell"
 # it has no subkeys). The reset shows the "Access Denied" box once, modal for
 # the program, and removes everything else.
 for key in 'Bags\7\Shell\Locked\Inner' 'Bags\7\Shell\Other' 'Bags\8\Shell' 'BagMRU\0'; do
-  qt_wine 60 reg add "$WIN\\ShellNoRoam\\$key" /f "$QT_REG_VIEW"
+  setup "ShellNoRoam\\$key is made" qt_wine 60 reg add "$WIN\\ShellNoRoam\\$key" /f "$QT_REG_VIEW"
 done
 setup "a key refuses access" qt_wine 30 "$QT_PROBE" deny 'Software\Microsoft\Windows\ShellNoRoam\Bags\7\Shell\Locked'
 box_shown() { qt_probe && grep -q "^box	Access Denied	Access denied to delete registry key.$" "$QT_GUI_TMP/probe.txt"; }
