@@ -3,9 +3,11 @@
 //   name  class  visible(0/1)  enabled(0/1)  x y w h (client coordinates of
 //   the main window)  sx sy (screen position)  text (CR/LF escaped)
 // followed by "focus <name>", "tab <selected index>", "window <x y w h>" of
-// the client area on the screen, "style <hex>", "foreground <program, other
-// or ->" (whose window is in the foreground) and one "box <title> <texts>"
-// line per message box the program shows.
+// the client area on the screen, "frame <x y w h>" of the whole window on
+// the screen, "workarea <x y w h>" (the screen's, without the task bar),
+// "style <hex>", "foreground <program, other or ->" (whose window is in the
+// foreground) and one "box <title> <texts>" line per message box the program
+// shows.
 // Control names come from the window's own layout table, by control ID.
 //
 //   qt-probe deny KEY   gives HKEY_CURRENT_USER\KEY an empty access list:
@@ -28,6 +30,11 @@
 //                       "error HRESULT" when there is no object).
 //   qt-probe act NAME [CAPTION]
 //                       performs that control's accDoDefaultAction.
+//   qt-probe window     shows a window of its own, "qt-probe window", at the
+//                       screen's top left, and ends once it has been active
+//                       and another window takes the activation from it (1
+//                       when that has not happened within a minute): another
+//                       program for the user to switch to.
 // Under Wine 8 only a 32-bit caller gets the objects of another process's
 // windows (a 64-bit one gets E_NOINTERFACE): the end-to-end test runs this
 // program's 32-bit build for both verbs.
@@ -274,6 +281,39 @@ int Accessibility(int argc, char** argv) {
     return status;
 }
 
+// The window of "qt-probe window": ten times a second it looks which window
+// is in the foreground, and it goes once it has had the foreground and lost
+// it, or after a minute.
+bool g_wasActive = false;
+int g_ticks = 0;
+
+LRESULT CALLBACK OtherWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER) {
+        const bool active = GetForegroundWindow() == hwnd;
+        if ((g_wasActive && !active) || ++g_ticks >= 600) DestroyWindow(hwnd);
+        g_wasActive = g_wasActive || active;
+    }
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+int OtherWindow() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = OtherWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = "QtProbeWindow";
+    if (!RegisterClassA(&wc)) return 2;
+    const HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "qt-probe window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                      200, 120, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!hwnd) return 2;
+    SetTimer(hwnd, 1, 100, nullptr);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    return g_wasActive && g_ticks < 600 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -286,6 +326,7 @@ int main(int argc, char** argv) {
                                        : 0);
     }
     if (argc > 3 && std::string(argv[1]) == "opened") return Opened(argv[2], argv[argc - 1]);
+    if (argc > 1 && std::string(argv[1]) == "window") return OtherWindow();
     if (argc > 1 && (std::string(argv[1]) == "access" || std::string(argv[1]) == "act"))
         return Accessibility(argc, argv);
     const char* caption = argc > 1 ? argv[1] : "Qorvel Tweaker";
@@ -337,6 +378,11 @@ int main(int argc, char** argv) {
     POINT origin{0, 0};
     ClientToScreen(g_main, &origin);
     std::printf("window\t%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+    RECT frame, work;
+    GetWindowRect(g_main, &frame);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    std::printf("frame\t%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
+    std::printf("workarea\t%ld %ld %ld %ld\n", work.left, work.top, work.right - work.left, work.bottom - work.top);
     std::printf("style\t%08lx\n", static_cast<unsigned long>(GetWindowLongA(g_main, GWL_STYLE)));
     const HWND foreground = GetForegroundWindow();
     DWORD foreground_pid = 0;
