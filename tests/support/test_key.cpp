@@ -54,8 +54,7 @@ static long OpenRegistryHandles() {
         Entry entries[1];
     };
     using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-    static const auto query = reinterpret_cast<Query>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    static const auto query = platform::SystemFunction<Query>("ntdll.dll", "NtQuerySystemInformation");
     HKEY key = nullptr;
     for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS})
         if (RegOpenKeyExA(root, "Software", 0, KEY_READ, &key) == ERROR_SUCCESS) RegCloseKey(key);
